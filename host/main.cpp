@@ -1,3 +1,4 @@
+#include "LogConnection.h"
 #include "LogSchema.h"
 #include "PluginHost.h"
 
@@ -59,18 +60,13 @@ int main(int argc, char* argv[]) {
     const QString table = parser.value(tableOption);
 
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                    QStringLiteral("qarvel-log-1"));
-        db.setDatabaseName(logFile);
         QString error;
-        if (!db.open()) {
-            error = db.lastError().text();
-        } else {
+        if (qarvel::OpenLogDatabase(logFile, QStringLiteral("qarvel-log-1"), &error)) {
+            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("qarvel-log-1"), false);
             qarvel::EnsureLogTable(db, table, &error);
         }
         if (!error.isEmpty()) {
-            QMessageBox::critical(nullptr, QStringLiteral("qarvel"),
-                                  QStringLiteral("Cannot open the log %1: %2").arg(logFile, error));
+            QMessageBox::critical(nullptr, QStringLiteral("qarvel"), error);
             return 1;
         }
     }
