@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-namespace zelmar::bench {
+namespace qarvel {
 
 namespace {
 
@@ -87,4 +87,4 @@ std::vector<MixQSO> GenerateContestMix(std::size_t count, unsigned seed) {
     return log;
 }
 
-} // namespace zelmar::bench
+} // namespace qarvel

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace zelmar::bench {
+namespace qarvel {
 
 // One QSO of a realistic contest log, in the fields the plug-in reads.
 struct MixQSO {
@@ -21,4 +21,4 @@ std::vector<MixQSO> GenerateContestMix(std::size_t count, unsigned seed = 1);
 inline constexpr const char* kMasterScp = "/usr/share/hamradio-files/MASTER.SCP";
 inline constexpr const char* kCtyDat = "/usr/share/hamradio-files/cty.dat";
 
-} // namespace zelmar::bench
+} // namespace qarvel
