@@ -56,7 +56,8 @@ std::vector<MixQSO> GenerateContestMix(std::size_t count, unsigned seed) {
     std::mt19937 rng(seed);
     std::discrete_distribution<int> band(std::begin(kBandWeights), std::end(kBandWeights));
     std::uniform_int_distribution<std::size_t> anyCall(0, calls.size() - 1);
-    std::uniform_int_distribution<std::size_t> homeCall(0, homeCalls.empty() ? 0 : homeCalls.size() - 1);
+    std::uniform_int_distribution<std::size_t> homeCall(
+        0, homeCalls.empty() ? 0 : homeCalls.size() - 1);
     std::uniform_int_distribution<int> county(0, std::size(kCounties) - 1);
     std::uniform_int_distribution<int> percent(0, 99);
     std::uniform_int_distribution<int> serial(1, 2500);
@@ -81,7 +82,8 @@ std::vector<MixQSO> GenerateContestMix(std::size_t count, unsigned seed) {
             q.mainPrefix = m->matchedPrefix;
         }
         const std::string rst = q.mode == "CW" ? "599" : "59";
-        q.exchange = home ? rst + " " + kCounties[county(rng)] : rst + " " + std::to_string(serial(rng));
+        q.exchange =
+            home ? rst + " " + kCounties[county(rng)] : rst + " " + std::to_string(serial(rng));
         log.push_back(std::move(q));
     }
     return log;

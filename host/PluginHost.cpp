@@ -14,7 +14,9 @@ QString ShortTextToQString(const zelmar::ShortText& t) {
 
 } // namespace
 
-PluginHost::~PluginHost() { ReleaseAll(); }
+PluginHost::~PluginHost() {
+    ReleaseAll();
+}
 
 void PluginHost::LoadFolder(const QString& folder) {
     const QDir dir(folder);

@@ -5,7 +5,6 @@
 #include <QLibrary>
 #include <QString>
 #include <QStringList>
-
 #include <cstdint>
 #include <memory>
 #include <vector>

@@ -1,103 +1,100 @@
-#include "LogConnection.h"
-#include "LogSchema.h"
-#include "PluginHost.h"
+#include "CommandLine.h"
+#include "ContestSession.h"
+#include "CountryFile.h"
+#include "HeadlessRun.h"
+#include "LogBook.h"
+#include "WindowRun.h"
+#include "ui/ErrorReporter.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <memory>
+#include <optional>
 
-#include <cstring>
-
-namespace {
-
-void WriteText(zelmar::ShortText& slot, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    const int n = std::min<int>(static_cast<int>(bytes.size()), 255);
-    slot.length = static_cast<std::uint8_t>(n);
-    std::memcpy(slot.chars, bytes.constData(), static_cast<std::size_t>(n));
-}
-
-} // namespace
+using namespace qarvel;
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine options = CommandLine::Parse(arguments);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!options.error.isEmpty()) {
+        err << "qarvel: " << options.error << "\nTry qarvel --help." << Qt::endl;
+        return 2;
+    }
+    if (options.help) {
+        out << CommandLine::HelpText();
+        return 0;
+    }
+    if (options.version) {
+        out << "qarvel " << QARVEL_VERSION << Qt::endl;
+        return 0;
+    }
+
+    // Read before anything else may move the settings folder.
+    const StationSettings stored = LoadStationSettings();
+    std::optional<QTemporaryDir> moduleSettings;
+    if (options.Headless()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // An offscreen run would store the module's offscreen window
+        // placement over the operator's: give it a folder of its own.
+        moduleSettings.emplace();
+        if (moduleSettings->isValid()) {
+            qputenv("XDG_CONFIG_HOME", moduleSettings->path().toLocal8Bit());
+            if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+                qputenv("XDG_RUNTIME_DIR", moduleSettings->path().toLocal8Bit());
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qarvel"));
     QApplication::setApplicationDisplayName(QStringLiteral("qarvel"));
+    QApplication::setApplicationVersion(QStringLiteral(QARVEL_VERSION));
+    if (options.Headless())
+        zelmar::SetErrorReporter(
+            [&err](const QString& text) { err << "qarvel: " << text << Qt::endl; });
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("qarvel, a contest logging program"));
-    parser.addHelpOption();
-    const QCommandLineOption logOption(QStringLiteral("log"),
-                                       QStringLiteral("SQLite log file (created when missing)."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption tableOption(QStringLiteral("table"),
-                                         QStringLiteral("Log table name (default Log)."),
-                                         QStringLiteral("NAME"), QStringLiteral("Log"));
-    const QCommandLineOption captionOption(QStringLiteral("caption"),
-                                           QStringLiteral("Log name shown in the plug-in's caption."),
-                                           QStringLiteral("TEXT"), QStringLiteral("LOG1"));
-    const QCommandLineOption continentOption(QStringLiteral("my-continent"),
-                                             QStringLiteral("Own continent (default EU)."),
-                                             QStringLiteral("CONT"), QStringLiteral("EU"));
-    const QCommandLineOption dxccOption(QStringLiteral("my-dxcc"),
-                                        QStringLiteral("Own DXCC prefix (default YO)."),
-                                        QStringLiteral("PREFIX"), QStringLiteral("YO"));
-    parser.addOptions({logOption, tableOption, captionOption, continentOption, dxccOption});
-    parser.process(app);
-
-    QString logFile = parser.value(logOption);
-    if (logFile.isEmpty()) {
-        const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(dataDir);
-        logFile = dataDir + QStringLiteral("/log.sqlite");
-    }
-    const QString table = parser.value(tableOption);
-
-    {
-        QString error;
-        if (qarvel::OpenLogDatabase(logFile, QStringLiteral("qarvel-log-1"), &error)) {
-            QSqlDatabase db = QSqlDatabase::database(QStringLiteral("qarvel-log-1"), false);
-            qarvel::EnsureLogTable(db, table, &error);
-        }
-        if (!error.isEmpty()) {
-            QMessageBox::critical(nullptr, QStringLiteral("qarvel"), error);
+    auto countries = std::make_unique<CountryFile>();
+    const QString countryPath = options.countryFile.isEmpty()
+                                    ? QString::fromLatin1(CountryFile::kDefaultPath)
+                                    : options.countryFile;
+    if (!countries->Load(countryPath.toLocal8Bit().toStdString())) {
+        const QString text =
+            QStringLiteral("Cannot read the country file %1; countries stay unknown.")
+                .arg(countryPath);
+        if (options.Headless() && !options.importFile.isEmpty()) {
+            err << "qarvel: " << text << Qt::endl;
             return 1;
         }
+        zelmar::ReportError(text);
+        countries.reset();
     }
+    const StationSettings station = options.Station(stored, countries.get());
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("qarvel - %1").arg(logFile));
-    auto* status = new QLabel(&window);
-    window.setCentralWidget(status);
-    window.resize(480, 160);
-
-    qarvel::PluginHost host;
-    host.LoadFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"));
-    QStringList lines;
-    for (const auto& p : host.Plugins())
-        lines << QStringLiteral("%1 (%2)").arg(p->title, p->kind);
-    for (const QString& problem : host.Problems())
-        lines << QStringLiteral("Not loaded: %1").arg(problem);
-    status->setText(lines.join(QLatin1Char('\n')));
-    window.show();
-
-    zelmar::TPluginRecord record{};
-    record.Connection = 1;
-    WriteText(record.TableName, table);
-    WriteText(record.CaptionName, parser.value(captionOption));
-    WriteText(record.MyContinent, parser.value(continentOption));
-    WriteText(record.MyDXCCPrefix, parser.value(dxccOption));
-    if (qarvel::LoadedPlugin* contest = host.FindKind(QStringLiteral("qarvel_contest")))
-        contest->Run(0, &record);
-
-    const int rc = app.exec();
-    host.ReleaseAll();
-    QSqlDatabase::removeDatabase(QStringLiteral("qarvel-log-1"));
+    const QString logSpec = options.log.isEmpty() ? LogBook::DefaultLogPath() : options.log;
+    int rc = 0;
+    {
+        QString error;
+        if (!LogBook::Open(logSpec, ContestSession::ConnectionName(), options.table, &error)) {
+            if (options.Headless())
+                err << "qarvel: " << error << Qt::endl;
+            else
+                zelmar::ReportError(error);
+            return 1;
+        }
+        const QString plugins = QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins");
+        if (options.Headless())
+            rc = HeadlessRun(options, station, countries.get(), out, err).Exec(plugins);
+        else
+            rc = WindowRun(options, station, countries.get()).Exec(plugins, logSpec);
+        QSqlDatabase::database(ContestSession::ConnectionName(), false).close();
+    }
+    QSqlDatabase::removeDatabase(ContestSession::ConnectionName());
     return rc;
 }
