@@ -1,11 +1,130 @@
 #include "TFormStorage.h"
 
+#include "ErrorReporter.h"
+#include "SettingsError.h"
+#include "SettingsSection.h"
+
+#include <QGuiApplication>
+#include <QMargins>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStringList>
 #include <QWidget>
+#include <array>
 
 namespace zelmar {
 
+namespace {
+
+// Show states as the platform numbers them.
+constexpr int kShowNormal = 1;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+
+QStringList Words(const QString& text) {
+    static const QRegularExpression separators(QStringLiteral("[, \\t]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
+std::optional<int> ToInt(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+// The whole number of a text, or the fallback for a missing text or one
+// that is not a number.
+int ToInt(const std::optional<QString>& text, int fallback) {
+    return text ? ToInt(*text).value_or(fallback) : fallback;
+}
+
+// Words 1 to 4 of a text as whole numbers; a missing or wrong word keeps its
+// fallback.
+std::array<int, 4> FourNumbers(const QString& text, std::array<int, 4> fallback) {
+    const QStringList words = Words(text);
+    for (qsizetype i = 0; i < 4 && i < words.size(); ++i)
+        fallback[static_cast<std::size_t>(i)] =
+            ToInt(words[i]).value_or(fallback[static_cast<std::size_t>(i)]);
+    return fallback;
+}
+
+QString FourNumbersText(int a, int b, int c, int d) {
+    return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+QScreen* PrimaryScreen() {
+    return QGuiApplication::primaryScreen();
+}
+
+QString ScreenSizeText() {
+    const QSize size = PrimaryScreen() ? PrimaryScreen()->size() : QSize();
+    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+int PixelsPerInch() {
+    return PrimaryScreen() ? qRound(PrimaryScreen()->logicalDotsPerInch()) : 96;
+}
+
+// Qt knows a window's frame only once the window system has framed it;
+// before that the margins are empty.
+QMargins FrameMargins(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// A window's frame where it stands. Until the window system has framed a
+// window that was moved before, Qt's frame geometry is off by the frame,
+// while its position is already the frame's.
+QRect OuterFrame(const QWidget* window) {
+    return {window->pos(), window->frameGeometry().size()};
+}
+
+// The entry for the current screen size, else the one for any size.
+std::optional<QString> ReadForScreen(const TSettingsSection& store, const QString& name) {
+    std::optional<QString> text = store.Read(name + ScreenSizeText());
+    if (!text || text->isEmpty())
+        text = store.Read(name);
+    if (text && text->isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
 TFormStorage::TFormStorage(QWidget* window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("FormStorage1"));
+    window_->installEventFilter(this);
+}
+
+bool TFormStorage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            if (window_->isVisible() &&
+                !(window_->windowState() &
+                  (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+                seenNormal_ = true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TFormStorage::NoteNormalFrame() {
+    normalFrame_ = OuterFrame(window_);
+}
+
+QString TFormStorage::Section() const {
+    if (!section_.isEmpty())
+        return section_;
+    const QString name = QString::fromLatin1(window_->metaObject()->className());
+    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
 }
 
 QVariant TFormStorage::StoredValue(const QString& name) const {
@@ -24,15 +143,164 @@ void TFormStorage::SetStoredValue(const QString& name, const QVariant& value) {
     values_.append({name, value});
 }
 
-void TFormStorage::Restore() {
-    saved_ = false;
-    restored_ = true;
+bool TFormStorage::Resizable() const {
+    return window_->minimumSize() != window_->maximumSize();
 }
 
-void TFormStorage::Save(bool /*destroying*/) {
-    if (!restored_)
+QPoint TFormStorage::BorderDefault() const {
+    // Minus the width of the side border and the height of the bottom one.
+    const QMargins margins = FrameMargins(window_);
+    return {-margins.left(), -margins.bottom()};
+}
+
+TFormStorage::TPlacement TFormStorage::CurrentPlacement() const {
+    TPlacement placement;
+    placement.flags = flags_;
+    const Qt::WindowStates state = window_->windowState();
+    placement.showCmd = state.testFlag(Qt::WindowMinimized)   ? kShowMinimized
+                        : state.testFlag(Qt::WindowMaximized) ? kShowMaximized
+                                                              : kShowNormal;
+    placement.minPosition = minPosition_;
+    placement.maxPosition = maxPosition_.value_or(BorderDefault());
+    if (!(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        placement.normal = OuterFrame(window_);
+    else if (state.testFlag(Qt::WindowMaximized) && !seenNormal_ && normalFrame_)
+        placement.normal = *normalFrame_;
+    else
+        placement.normal = window_->normalGeometry().marginsAdded(FrameMargins(window_));
+    return placement;
+}
+
+void TFormStorage::ApplyPlacement(const TPlacement& placement) {
+    flags_ = placement.flags;
+    minPosition_ = placement.minPosition;
+    maxPosition_ = placement.maxPosition;
+    const QRect& outer = placement.normal;
+    if (Resizable()) {
+        const QMargins margins = FrameMargins(window_);
+        window_->resize(outer.width() - margins.left() - margins.right(),
+                        outer.height() - margins.top() - margins.bottom());
+    }
+    // The position of a window is that of its frame.
+    window_->move(outer.topLeft());
+}
+
+void TFormStorage::RestorePlacement(const TSettingsSection& store) {
+    // Not visible yet: the show state of what is applied is "hidden", which
+    // leaves the window's own state to the show.
+    TPlacement placement = CurrentPlacement();
+    placement.flags = ToInt(store.Read(QStringLiteral("Flags")), placement.flags);
+
+    const std::optional<QString> minMax = ReadForScreen(store, QStringLiteral("MinMaxPos"));
+    if (minMax) {
+        const auto n = FourNumbers(*minMax, {0, 0, 0, 0});
+        placement.minPosition = {n[0], n[1]};
+        placement.maxPosition = {n[2], n[3]};
+    }
+
+    const QRect current = placement.normal;
+    const std::optional<QString> norm = ReadForScreen(store, QStringLiteral("NormPos"));
+    int left = current.left();
+    int top = current.top();
+    int right = current.left() + current.width();
+    int bottom = current.top() + current.height();
+    if (norm) {
+        const auto n = FourNumbers(*norm, {left, top, right, bottom});
+        left = n[0];
+        top = n[1];
+        right = n[2];
+        bottom = n[3];
+    }
+
+    const int pixelsPerInch = PixelsPerInch();
+    const int storedPixelsPerInch =
+        ToInt(store.Read(QStringLiteral("PixelsPerInch")), pixelsPerInch);
+    if ((!minMax && !norm) || storedPixelsPerInch != pixelsPerInch)
         return;
-    saved_ = true;
+
+    // A window the operator cannot resize keeps the size it was built with.
+    if (!Resizable()) {
+        right = left + current.width();
+        bottom = top + current.height();
+    }
+    if (right <= left)
+        return;
+    placement.normal = QRect(QPoint(left, top), QSize(right - left, bottom - top));
+    ApplyPlacement(placement);
+}
+
+void TFormStorage::RestoreState(const TSettingsSection& store) {
+    const int showCmd = ToInt(store.Read(QStringLiteral("ShowCmd")), 0);
+    // Minimised (2, 6 and 7) is not restored: the window opens normal.
+    const Qt::WindowStates others =
+        window_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    window_->setWindowState(showCmd == kShowMaximized ? others | Qt::WindowMaximized : others);
+}
+
+void TFormStorage::RestoreValues(const TSettingsSection& store) {
+    for (auto& [name, value] : values_)
+        value = store.Read(name, value.toString());
+}
+
+void TFormStorage::Restore() {
+    saved_ = false;
+    if (!active_)
+        return;
+    try {
+        const TSettingsSection store(Section(), TSettingsSection::TAccess::Read);
+        const int storedVersion = ToInt(store.Read(QStringLiteral("FormVersion")), 0);
+        // Where the window stands before a state is applied to it.
+        NoteNormalFrame();
+        if (storedVersion >= version_) {
+            RestorePlacement(store);
+            NoteNormalFrame();
+            seenNormal_ = false;
+            if (kept_ == TPlacementKept::PositionAndState)
+                RestoreState(store);
+            restored_ = true;
+            RestoreValues(store);
+        }
+        restored_ = true;
+    } catch (const TSettingsError& e) {
+        // The window opens all the same; the operator learns why it is not
+        // where it was left.
+        ReportError(e.Text());
+        return;
+    }
+    // A stored maximised position never takes effect.
+    maxPosition_.reset();
+}
+
+void TFormStorage::Save(bool destroying) {
+    if (!active_ || !restored_)
+        return;
+    try {
+        TSettingsSection store(Section(), TSettingsSection::TAccess::Write);
+        store.Write(QStringLiteral("FormVersion"), QString::number(version_));
+        const TPlacement placement = CurrentPlacement();
+        const QString screen = ScreenSizeText();
+        const QRect& r = placement.normal;
+        const QString minMax =
+            FourNumbersText(placement.minPosition.x(), placement.minPosition.y(),
+                            placement.maxPosition.x(), placement.maxPosition.y());
+        const QString norm =
+            FourNumbersText(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+        store.Write(QStringLiteral("Flags"), QString::number(placement.flags));
+        store.Write(QStringLiteral("ShowCmd"), QString::number(placement.showCmd));
+        store.Write(QStringLiteral("PixelsPerInch"), QString::number(PixelsPerInch()));
+        store.Write(QStringLiteral("MinMaxPos") + screen, minMax);
+        store.Write(QStringLiteral("MinMaxPos"), minMax);
+        store.Write(QStringLiteral("NormPos") + screen, norm);
+        store.Write(QStringLiteral("NormPos"), norm);
+        store.Write(QStringLiteral("Visible"),
+                    destroying ? QStringLiteral("1") : QStringLiteral("0"));
+        for (const auto& [name, value] : values_)
+            store.Write(name, value.toString());
+        store.Commit();
+        saved_ = true;
+    } catch (const TSettingsError& e) {
+        ReportError(e.Text());
+    }
 }
 
 } // namespace zelmar
