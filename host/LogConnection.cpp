@@ -7,62 +7,87 @@
 
 namespace qarvel {
 
+namespace {
+
+bool OpenOrExplain(QSqlDatabase& db, const QString& shownSpec, QString* text) {
+    if (db.open())
+        return true;
+    *text = QStringLiteral("Cannot open the log %1: %2")
+                .arg(shownSpec, db.lastError().text().trimmed());
+    return false;
+}
+
+bool OpenPostgres(const QString& spec, const QString& connectionName, QString* text) {
+    const QUrl url(spec);
+    // Shown to the operator, so never with the password.
+    const QString shown = url.toDisplayString(QUrl::RemovePassword);
+    const QUrlQuery query(url);
+    int port = url.port();
+    bool portOk = true;
+    if (query.hasQueryItem(QStringLiteral("port")))
+        port = query.queryItemValue(QStringLiteral("port"), QUrl::FullyDecoded).toInt(&portOk);
+    if (!url.isValid() || url.path().size() < 2 || !portOk) {
+        *text = QStringLiteral("Not a PostgreSQL address: %1").arg(shown);
+        return false;
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    if (!db.isValid()) {
+        *text = QStringLiteral("The PostgreSQL driver is not installed");
+        return false;
+    }
+    db.setDatabaseName(url.path(QUrl::FullyDecoded).mid(1));
+    // host=/some/folder selects a Unix socket folder, as libpq reads it.
+    QString host = url.host(QUrl::FullyDecoded);
+    if (query.hasQueryItem(QStringLiteral("host")))
+        host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
+    if (!host.isEmpty())
+        db.setHostName(host);
+    if (port > 0)
+        db.setPort(port);
+    if (!url.userName().isEmpty())
+        db.setUserName(url.userName(QUrl::FullyDecoded));
+    if (!url.password().isEmpty())
+        db.setPassword(url.password(QUrl::FullyDecoded));
+    return OpenOrExplain(db, shown, text);
+}
+
+bool OpenSqlite(const QString& spec, const QString& connectionName, QString* text) {
+    // QUrl::toLocalFile() knows only file: URLs; the empty name it gives here
+    // would silently open a temporary database instead of the log.
+    const QString path =
+        spec.startsWith(QStringLiteral("sqlite://")) ? QUrl(spec).path(QUrl::FullyDecoded) : spec;
+    if (path.isEmpty()) {
+        *text = QStringLiteral("Not an SQLite log file: %1").arg(spec);
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    if (!db.isValid()) {
+        *text = QStringLiteral("The SQLite driver is not installed");
+        return false;
+    }
+    db.setDatabaseName(path);
+    return OpenOrExplain(db, spec, text);
+}
+
+} // namespace
+
 bool IsPostgresSpec(const QString& spec) {
     return spec.startsWith(QStringLiteral("postgresql://")) ||
            spec.startsWith(QStringLiteral("postgres://"));
 }
 
 bool OpenLogDatabase(const QString& spec, const QString& connectionName, QString* error) {
-    auto fail = [&](const QString& text) {
-        if (error)
-            *error = text;
+    QString text;
+    if (IsPostgresSpec(spec) ? OpenPostgres(spec, connectionName, &text)
+                             : OpenSqlite(spec, connectionName, &text))
+        return true;
+    // Every handle is gone by now, so the connection can be removed cleanly.
+    if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
-        return false;
-    };
-
-    if (IsPostgresSpec(spec)) {
-        const QUrl url(spec);
-        if (!url.isValid() || url.path().size() < 2)
-            return fail(QStringLiteral("Not a PostgreSQL address: %1").arg(spec));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
-            if (!db.isValid())
-                return fail(QStringLiteral("The PostgreSQL driver is not installed"));
-            db.setDatabaseName(url.path().mid(1));
-            if (!url.host().isEmpty())
-                db.setHostName(url.host());
-            if (url.port() > 0)
-                db.setPort(url.port());
-            if (!url.userName().isEmpty())
-                db.setUserName(url.userName());
-            if (!url.password().isEmpty())
-                db.setPassword(url.password());
-            // host=/some/dir in the query selects a Unix socket folder.
-            const QUrlQuery query(url);
-            if (query.hasQueryItem(QStringLiteral("host")))
-                db.setHostName(query.queryItemValue(QStringLiteral("host")));
-            if (db.open())
-                return true;
-            const QString text = db.lastError().text();
-            db = QSqlDatabase();
-            return fail(QStringLiteral("Cannot open the log %1: %2").arg(spec, text));
-        }
-    }
-
-    QString path = spec;
-    if (path.startsWith(QStringLiteral("sqlite://")))
-        path = QUrl(spec).toLocalFile();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        if (!db.isValid())
-            return fail(QStringLiteral("The SQLite driver is not installed"));
-        db.setDatabaseName(path);
-        if (db.open())
-            return true;
-        const QString text = db.lastError().text();
-        db = QSqlDatabase();
-        return fail(QStringLiteral("Cannot open the log %1: %2").arg(spec, text));
-    }
+    if (error)
+        *error = text;
+    return false;
 }
 
 } // namespace qarvel

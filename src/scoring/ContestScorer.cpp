@@ -211,14 +211,13 @@ void TContestScorer::RecalcFromLog(TLogQuery& query, TStatisticGrid& grid, TMess
     Clear();
     ShowDXList();
 
+    query.Close();
     const std::string table = ReadShortText(r.TableName);
     // The name arrives in the record and is pasted into the statement: only
     // a plain identifier may reach the database.
     if (!IsPlainTableName(table))
         throw TDatabaseError("Invalid log table name '" + table +
                              "': only letters, digits, '_' and one schema part are allowed");
-
-    query.Close();
     query.SetSQL("Select * from " + table + " order by CallSign");
     query.Open();
     pump.ProcessMessages();

@@ -1,11 +1,20 @@
 #include "SqlLogQuery.h"
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QVariant>
 
 namespace zelmar {
+
+namespace {
+
+QString FromBytes(std::string_view bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+} // namespace
 
 TSqlLogQuery::TSqlLogQuery(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("LogQuery"));
@@ -29,7 +38,7 @@ void TSqlLogQuery::Close() {
 }
 
 void TSqlLogQuery::SetSQL(const std::string& statement) {
-    statement_ = QString::fromLocal8Bit(statement.data(), static_cast<qsizetype>(statement.size()));
+    statement_ = FromBytes(statement);
 }
 
 void TSqlLogQuery::Open() {
@@ -42,19 +51,20 @@ void TSqlLogQuery::Open() {
              db.lastError().text());
 
     QSqlQuery q(db);
+    // Forward only: the driver may hand rows over as they come instead of
+    // keeping the whole log in memory.
     q.setForwardOnly(true);
     if (!q.exec(statement_))
         Fail(QStringLiteral("Cannot read the log"), q.lastError().text());
-    const QSqlRecord rec = q.record();
-    for (int i = 0; i < rec.count(); ++i)
-        columns_.emplace(rec.fieldName(i).toLower().toStdString(), i);
     eof_ = !q.next();
     if (eof_ && q.lastError().isValid())
         Fail(QStringLiteral("Cannot read the log"), q.lastError().text());
     query_.emplace(std::move(q));
 }
 
-bool TSqlLogQuery::Eof() const { return !query_ || eof_; }
+bool TSqlLogQuery::Eof() const {
+    return !query_ || eof_;
+}
 
 void TSqlLogQuery::Next() {
     if (!query_ || eof_)
@@ -64,24 +74,26 @@ void TSqlLogQuery::Next() {
         Fail(QStringLiteral("Cannot read the log"), query_->lastError().text());
 }
 
+int TSqlLogQuery::ColumnOf(std::string_view name) {
+    for (const auto& [asked, position] : columns_)
+        if (asked == name)
+            return position;
+    // QSqlRecord::indexOf ignores case.
+    const int position = query_->record().indexOf(FromBytes(name));
+    if (position < 0)
+        Fail(QStringLiteral("Field '%1' not found").arg(FromBytes(name)), {});
+    columns_.emplace_back(std::string(name), position);
+    return position;
+}
+
 std::string TSqlLogQuery::FieldAsText(std::string_view name) {
     if (!query_ || eof_)
-        Fail(QStringLiteral("No current row to read %1 from")
-                 .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))),
-             {});
-    std::string key(name);
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    const auto it = columns_.find(key);
-    if (it == columns_.end())
-        Fail(QStringLiteral("Field '%1' not found")
-                 .arg(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))),
-             {});
-    const QVariant v = query_->value(it->second);
+        Fail(QStringLiteral("No current row to read %1 from").arg(FromBytes(name)), {});
+    const QVariant v = query_->value(ColumnOf(name));
     if (v.isNull())
         return {};
-    return v.toString().toLocal8Bit().toStdString();
+    const QByteArray bytes = v.toString().toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 } // namespace zelmar

@@ -5,9 +5,11 @@
 #include <QObject>
 #include <QSqlQuery>
 #include <QString>
-
+#include <cstdint>
 #include <optional>
-#include <unordered_map>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace zelmar {
 
@@ -29,18 +31,22 @@ public:
     void Open() override;
     bool Eof() const override;
     void Next() override;
+    // Column names are matched ignoring case, as PostgreSQL folds them.
     std::string FieldAsText(std::string_view name) override;
 
     bool IsOpen() const { return query_.has_value(); }
 
 private:
     [[noreturn]] void Fail(const QString& what, const QString& driverText) const;
+    int ColumnOf(std::string_view name);
 
     QString connectionName_;
     QString statement_;
     std::optional<QSqlQuery> query_;
     bool eof_ = true;
-    std::unordered_map<std::string, int> columns_;
+    // The position of every column name asked for since the query opened;
+    // the replay asks the same seven names for every row.
+    std::vector<std::pair<std::string, int>> columns_;
 };
 
 } // namespace zelmar
