@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
+#include <QWindow>
 #include <array>
 
 namespace zelmar {
@@ -104,6 +105,9 @@ bool TFormStorage::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::WindowStateChange:
+        case QEvent::WindowActivate:
+            if (pendingOuterSize_ && window_->isVisible())
+                ApplyPendingSize();
             if (window_->isVisible() &&
                 !(window_->windowState() &
                   (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
@@ -176,13 +180,31 @@ void TFormStorage::ApplyPlacement(const TPlacement& placement) {
     minPosition_ = placement.minPosition;
     maxPosition_ = placement.maxPosition;
     const QRect& outer = placement.normal;
+    const QMargins margins = FrameMargins(window_);
+    // A window system that frames a window only once it is on the screen
+    // gives Qt no frame before: the stored outer size is then made good
+    // when the frame is known, so that the window does not grow by its
+    // frame from one run to the next.
+    const bool framed = !margins.isNull();
     if (Resizable()) {
-        const QMargins margins = FrameMargins(window_);
-        window_->resize(outer.width() - margins.left() - margins.right(),
-                        outer.height() - margins.top() - margins.bottom());
+        window_->resize(outer.size().shrunkBy(margins));
+        pendingOuterSize_ = framed ? std::nullopt : std::optional<QSize>(outer.size());
     }
-    // The position of a window is that of its frame.
+    // The position of a window is that of its frame. Once the window exists
+    // a move places its inside, unless the window system is asked to put
+    // the frame there.
     window_->move(outer.topLeft());
+    if (!framed && window_->windowHandle())
+        window_->windowHandle()->setFramePosition(outer.topLeft());
+}
+
+void TFormStorage::ApplyPendingSize() {
+    const QMargins margins = FrameMargins(window_);
+    if (!pendingOuterSize_ || margins.isNull())
+        return;
+    const QSize outer = *pendingOuterSize_;
+    pendingOuterSize_.reset();
+    window_->resize(outer.shrunkBy(margins));
 }
 
 void TFormStorage::RestorePlacement(const TSettingsSection& store) {

@@ -5,6 +5,7 @@
 #include <QPair>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -68,6 +69,7 @@ private:
     bool Resizable() const;
     QPoint BorderDefault() const;
     void NoteNormalFrame();
+    void ApplyPendingSize();
 
     QWidget* window_;
     bool active_ = true;
@@ -91,6 +93,8 @@ private:
     // from its show on, before any frame was known, only this is right.
     std::optional<QRect> normalFrame_;
     bool seenNormal_ = false; // shown in its normal state since the restore
+    // The outer size restored while the window's frame was not known yet.
+    std::optional<QSize> pendingOuterSize_;
 
     bool restored_ = false;
     bool saved_ = false;
