@@ -92,8 +92,6 @@ void TfmDomList::BuildDesign() {
     designFont.setPixelSize(11);
     setFont(designFont);
 
-    // Its defaults are this window's: the section named after the class,
-    // position and size kept, no stored values.
     FormStorage1 = new TFormStorage(this);
     // Position and size only; the chosen band is the statistics window's.
     FormStorage1->SetSection(QStringLiteral("TfmDomList"));
@@ -139,6 +137,7 @@ void TfmDomList::BuildDesign() {
         connect(button, &TBandButton::EnterPressed, this,
                 [this, button] { RzBitBtn1Click(button); });
         *fields[design.number] = button;
+        bandButtons_[static_cast<std::size_t>(design.number)] = button;
     }
     RzBitBtn4->setChecked(true);
 
@@ -199,13 +198,10 @@ void TfmDomList::FormShow() {
 }
 
 void TfmDomList::SelectBand(std::int32_t n) {
-    const QString name = QStringLiteral("RzBitBtn%1").arg(n);
-    for (TBandButton* button : findChildren<TBandButton*>()) {
-        if (button->objectName().compare(name, Qt::CaseInsensitive) == 0) {
-            button->setChecked(true);
-            break;
-        }
-    }
+    // The part named "RzBitBtn" + n, in any case, is the button numbered n;
+    // every recorded QSO comes here, so no search through the parts.
+    if (n >= 1 && n <= 9)
+        bandButtons_[static_cast<std::size_t>(n)]->setChecked(true);
     if (n >= 1 && n <= 9)
         currentBandText_ = BandText(n);
     // One repaint per turn of the event loop however many QSOs a replay

@@ -4,6 +4,7 @@
 
 #include <QStyleOptionViewItem>
 #include <QWidget>
+#include <array>
 
 class QButtonGroup;
 class QFrame;
@@ -68,6 +69,8 @@ private:
     TBandButton* RzBitBtn9 = nullptr;
     QFrame* spl1 = nullptr;
 
+    // By number, 1 to 9.
+    std::array<TBandButton*, 10> bandButtons_{};
     QButtonGroup* bandGroup_ = nullptr;
     TCountyItemDelegate* delegate_ = nullptr;
     QString currentBandText_;

@@ -1,6 +1,7 @@
 // The multipliers window: its layout, the band buttons, following the
 // recorded QSOs, and its life beside the statistics window.
 #include "DomListFixture.h"
+#include "TempSqliteLog.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -245,6 +246,29 @@ TEST_F(DomListWindowTest, FollowsTheBandOfEachRecordedQSO) {
     EXPECT_EQ(StoredBand().toInt(), 5);
     Record("10", "003AB");
     EXPECT_EQ(DownButton(window), 4);
+}
+
+TEST_F(DomListWindowTest, ReplayLeavesItOnTheBandOfTheLastRow) {
+    TempSqliteLog log;
+    // Read back ordered by call: YO3C on 21 comes last.
+    log.Insert(std::vector<LogRow>{{"YO3C", "21", "CW", "EU", "599003AB", "YO", "YO"},
+                                   {"YO1A", "14", "CW", "EU", "599001AB", "YO", "YO"},
+                                   {"YO2B", "50", "CW", "EU", "599002CJ", "YO", "YO"},
+                                   {"DL1X", "3.5", "SSB", "eu", "599001", "DL", "DL"}});
+    SetDomTable({"AB=AB", "B=B", "CJ=CJ"});
+    TfmDomList* window = Open();
+    window->SelectBand(1);
+    main_->RecalcStatisticExecute();
+    EXPECT_EQ(DownButton(window), 7);
+    EXPECT_EQ(window->CurrentBandText(), "21");
+    EXPECT_EQ(StoredBand().toInt(), 7);
+
+    QListWidget* list = window->findChild<QListWidget*>(QStringLiteral("LV1"));
+    QStyleOptionViewItem canvas;
+    bool defaultDraw = true;
+    window->LV1CustomDrawItem(list, list->findItems("AB", Qt::MatchExactly).value(0), canvas,
+                              defaultDraw);
+    EXPECT_TRUE(canvas.font.bold());
 }
 
 TEST_F(DomListWindowTest, ReopensOnTheBandChosenLast) {
