@@ -39,8 +39,13 @@ public:
     LoadedModule& operator=(const LoadedModule&) = delete;
 
     static std::string DefaultPath() {
-        const char* build = std::getenv("ZELMAR_BUILD_DIR");
-        return std::string(build ? build : ".") + "/Plugins/ZelmarContest.so";
+        if (const char* build = std::getenv("ZELMAR_BUILD_DIR"))
+            return std::string(build) + "/Plugins/ZelmarContest.so";
+#ifdef ZELMAR_TEST_BUILD_DIR
+        return std::string(ZELMAR_TEST_BUILD_DIR) + "/Plugins/ZelmarContest.so";
+#else
+        return "./Plugins/ZelmarContest.so";
+#endif
     }
 
     GetInfoFn GetInfo = nullptr;
