@@ -4,7 +4,6 @@
 #include "plugin/CurrentRecord.h"
 #include "plugin/TextRules.h"
 
-#include <algorithm>
 
 namespace zelmar {
 
@@ -15,8 +14,6 @@ namespace {
 std::int32_t WrappingAdd(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
-
-bool CallLess(const TQSO& a, const TQSO& b) { return a.call < b.call; }
 
 // The band rows of the grid: row r shows the statistic of kGridBands[r - 1].
 constexpr std::string_view kGridBands[] = {"1.8", "3.5", "7", "14", "21", "28"};
@@ -33,14 +30,13 @@ void TContestScorer::AddToQSOList() {
 }
 
 void TContestScorer::SortQSOList() {
+    // After a replay the list stands in the database's order; after a
+    // counted QSO only that QSO is out of place.
     const std::size_t n = qsoList_.size();
-    if (sortedCount_ + 1 == n) {
-        const auto last = qsoList_.end() - 1;
-        const auto place = std::upper_bound(qsoList_.begin(), last, *last, CallLess);
-        std::rotate(place, last, qsoList_.end());
-    } else if (sortedCount_ < n) {
-        std::sort(qsoList_.begin(), qsoList_.end(), CallLess);
-    }
+    if (sortedCount_ + 1 == n)
+        qsoList_.SortInLast();
+    else if (sortedCount_ < n)
+        qsoList_.SortByCall();
     sortedCount_ = n;
 }
 

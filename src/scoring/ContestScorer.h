@@ -4,6 +4,7 @@
 #include "LogQuery.h"
 #include "StatisticGrid.h"
 #include "TQSO.h"
+#include "TQSOList.h"
 #include "TStatistic.h"
 #include "WorkedKeys.h"
 #include "tables/ReferenceTables.h"
@@ -37,7 +38,7 @@ public:
     // Appends the current record's call, band and mode to QSOList.
     void AddToQSOList();
     // Sorts QSOList by call (ordinal). After a counted QSO only the new entry
-    // is out of place, and it is moved in by binary search.
+    // is out of place, and it is moved to its place by binary search.
     void SortQSOList();
     static int CompareQSOByCall(const TQSO& a, const TQSO& b);
     // The binary search, walk back and forward scan over QSOList as it
@@ -61,7 +62,7 @@ public:
     // Empties QSOList, StatList, DomWorked and DXCCWorked.
     void Clear();
 
-    const std::vector<TQSO>& QSOList() const { return qsoList_; }
+    const TQSOList& QSOList() const { return qsoList_; }
     const std::vector<TStatistic>& StatList() const { return statList_; }
     const TWorkedKeys& DXCCWorked() const { return dxccWorked_; }
     const TWorkedKeys& DomWorked() const { return domWorked_; }
@@ -72,7 +73,7 @@ private:
     TBandFollowerSource follower_;
     TReferenceTables tables_;
 
-    std::vector<TQSO> qsoList_;
+    TQSOList qsoList_;
     // How many leading entries of qsoList_ are known to be in call order.
     std::size_t sortedCount_ = 0;
 

@@ -35,8 +35,14 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 
 bool LoadTextLines(const std::string& path, std::vector<std::string>& lines) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    if (!std::filesystem::exists(path, ec)) {
+        // Only a name that is not there is a missing table; a name that
+        // cannot even be looked at (no access, a link loop) is a table the
+        // operator would otherwise silently lose.
+        if (ec)
+            throw TFileError("Cannot open file " + path);
         return false;
+    }
 
     std::ifstream in(path, std::ios::binary);
     if (!in || std::filesystem::is_directory(path, ec))

@@ -42,7 +42,7 @@ RecordBuilder Record(const Qsorec& q) {
 }
 
 // The duplicate check as the rules give it, over the list as it stands.
-bool ReferenceSearch(const std::vector<TQSO>& list, const Qsorec& q) {
+bool ReferenceSearch(const TQSOList& list, const Qsorec& q) {
     int low = 0, high = static_cast<int>(list.size()) - 1, mid = 0;
     bool found = false;
     while (high >= low && !found) {
@@ -64,7 +64,7 @@ bool ReferenceSearch(const std::vector<TQSO>& list, const Qsorec& q) {
     return false;
 }
 
-bool LinearScan(const std::vector<TQSO>& list, const Qsorec& q) {
+bool LinearScan(const TQSOList& list, const Qsorec& q) {
     return std::any_of(list.begin(), list.end(), [&](const TQSO& e) {
         return e.call == q.call && e.band == q.band && e.mode == q.mode;
     });

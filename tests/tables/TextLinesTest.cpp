@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -74,6 +75,21 @@ TEST(LoadTextLines, EmptyFileReplacesTheLinesWithNone) {
 TEST(LoadTextLines, ExistingButUnreadableRaisesCannotOpenFile) {
     TempFolder folder;
     const std::string path = folder.MakeFolder("romanian.dom");
+    Lines lines{"kept"};
+    try {
+        LoadTextLines(path, lines);
+        FAIL() << "no error for " << path;
+    } catch (const TFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+    }
+    EXPECT_EQ(lines, Lines{"kept"});
+}
+
+// A name that is there but cannot be looked at is no missing file.
+TEST(LoadTextLines, NameThatCannotBeLookedAtRaisesCannotOpenFile) {
+    TempFolder folder;
+    const std::string path = folder.File("zelmar.txt");
+    std::filesystem::create_symlink("zelmar.txt", path); // a link to itself
     Lines lines{"kept"};
     try {
         LoadTextLines(path, lines);
