@@ -4,9 +4,15 @@ namespace zelmar {
 
 namespace {
 
-constexpr bool IsLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
-constexpr bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
-constexpr unsigned char Fold(unsigned char c) { return IsLower(c) ? c - ('a' - 'A') : c; }
+constexpr bool IsLower(unsigned char c) {
+    return c >= 'a' && c <= 'z';
+}
+constexpr bool IsUpper(unsigned char c) {
+    return c >= 'A' && c <= 'Z';
+}
+constexpr unsigned char Fold(unsigned char c) {
+    return IsLower(c) ? c - ('a' - 'A') : c;
+}
 
 } // namespace
 

@@ -17,7 +17,9 @@ std::string Trim(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
 
 // A key under which texts that are SameText are equal.
-inline std::string FoldedKey(std::string_view text) { return UpperCase(text); }
+inline std::string FoldedKey(std::string_view text) {
+    return UpperCase(text);
+}
 
 // The home-country DXCC prefixes, colon separated.
 inline constexpr std::string_view kHomePrefixList = ":YO:";

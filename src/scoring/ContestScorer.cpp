@@ -4,7 +4,6 @@
 #include "plugin/CurrentRecord.h"
 #include "plugin/TextRules.h"
 
-
 namespace zelmar {
 
 namespace {
@@ -168,13 +167,13 @@ TStatisticTotals TContestScorer::Totals() const {
 }
 
 std::string TContestScorer::ScoreLine(const TStatisticTotals& t) {
-    return "Score: " + std::to_string(t.points) + "*(" + std::to_string(t.countyMultipliers) +
-           "+" + std::to_string(t.DXCCMultipliers) + ")=" + std::to_string(t.score);
+    return "Score: " + std::to_string(t.points) + "*(" + std::to_string(t.countyMultipliers) + "+" +
+           std::to_string(t.DXCCMultipliers) + ")=" + std::to_string(t.score);
 }
 
 void TContestScorer::ShowStatistic(TStatisticGrid& grid) const {
-    auto writeRow = [&grid](int row, std::int32_t qsos, std::int32_t points,
-                            std::int32_t county, std::int32_t dxcc) {
+    auto writeRow = [&grid](int row, std::int32_t qsos, std::int32_t points, std::int32_t county,
+                            std::int32_t dxcc) {
         grid.SetCell(1, row, std::to_string(qsos));
         grid.SetCell(2, row, std::to_string(points));
         grid.SetCell(3, row, std::to_string(county));
