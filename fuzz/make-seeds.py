@@ -183,6 +183,11 @@ def settings_seeds():
     screen = [("NormPos(800x600)", b"0,0,10,10"), ("NormPos", b"5,5,500,500"),
               ("MinMaxPos(800x600)", b""), ("PixelsPerInch", b"120"), ("CurrentBand", b"9")]
     write(t, "per-screen-and-dpi", settings_file(screen, screen) + b"\x01")
+    # Found by the fuzzer: a stored size of the multipliers window far beyond
+    # any screen, which the window took and drew.
+    huge = [("NormPos", b"630080025,10,2147483600,300"), ("ShowCmd", b"2"),
+            ("CurrentBand", b"-1"), ("PixelsPerInch", b"96")]
+    write(t, "huge-size", settings_file(edge, huge) + b"\x01")
     write(t, "garbage-file", bytes(range(256)) * 4 + b"\x01")
     write(t, "empty-file", b"\x01")
     # Structured: the provider turns these bytes into entries.

@@ -17,7 +17,9 @@
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+#include <cstddef>
+// From the sanitizer runtime (its header ships with clang, not with g++).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #define ZELMAR_UNDER_ASAN 1
 #else
 #define ZELMAR_UNDER_ASAN 0
