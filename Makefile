@@ -1,9 +1,18 @@
 # The two commands of the README, and a few more for developers.
 #   make run    install what is missing, build, start qarvel on the demo log
-#   make test   install what is missing, build, run every test with CTest
-.PHONY: all deps build run test test-asan bench clean
+#   make test   install what is missing, build, run every test with CTest,
+#               then the whole suite again under AddressSanitizer,
+#               UndefinedBehaviorSanitizer and LeakSanitizer, then a short
+#               run of every fuzz target on its committed corpus
+#   make fuzz   a longer run of every fuzz target (FUZZ_SECONDS each)
+.PHONY: all deps build run test test-dev test-asan fuzz-build fuzz-smoke fuzz bench clean
 
 JOBS ?= $(shell nproc)
+# The steps share the machine's cores; each build already runs $(JOBS) jobs.
+.NOTPARALLEL:
+# A few seconds per target in `make test`; `make fuzz` takes its time.
+FUZZ_SMOKE_SECONDS ?= 5
+FUZZ_SECONDS ?= 300
 
 all: build
 
@@ -17,13 +26,28 @@ build: deps
 run: build
 	scripts/run-demo build
 
-test: build
+test: test-dev test-asan fuzz-smoke
+
+test-dev: build
 	ctest --preset dev -j $(JOBS)
 
+# The sanitizer options (halt on the first report, leak check at exit, the
+# suppressions for system libraries) come with the preset's environment, for
+# the test discovery at build time as much as for the run.
 test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+fuzz-build: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+
+fuzz-smoke: fuzz-build
+	fuzz/run-fuzzers build-fuzz $(FUZZ_SMOKE_SECONDS)
+
+fuzz: fuzz-build
+	fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 bench: deps
 	cmake --preset release
@@ -31,4 +55,4 @@ bench: deps
 	scripts/run-bench build-release
 
 clean:
-	rm -rf build build-asan build-release
+	rm -rf build build-asan build-fuzz build-release
