@@ -28,8 +28,9 @@ void TBandButton::paintEvent(QPaintEvent* /*event*/) {
     p.drawControl(QStyle::CE_PushButtonBevel, option);
     const QRect face = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     if (downPattern_ && isChecked()) {
-        QColor dots = palette().color(QPalette::Light);
-        p.fillRect(face, QBrush(dots, Qt::Dense4Pattern));
+        // A checkerboard in the darker shade, so the down button stands out
+        // on a light face.
+        p.fillRect(face, QBrush(palette().color(QPalette::Mid), Qt::Dense4Pattern));
     }
     p.drawControl(QStyle::CE_PushButtonLabel, option);
     if (focusRectangle_ && focused) {
