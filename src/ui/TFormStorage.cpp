@@ -1,5 +1,8 @@
 #include "TFormStorage.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "ErrorReporter.h"
 #include "SettingsError.h"
 #include "SettingsSection.h"
@@ -55,6 +58,12 @@ QString FourNumbersText(int a, int b, int c, int d) {
 
 QScreen* PrimaryScreen() {
     return QGuiApplication::primaryScreen();
+}
+
+QSize ScreenSize() {
+    const QSize size = PrimaryScreen() ? PrimaryScreen()->size() : QSize();
+    // Without a screen there is nothing to cap at but a sane window size.
+    return size.isValid() && !size.isEmpty() ? size : QSize(16384, 16384);
 }
 
 QString ScreenSizeText() {
@@ -247,7 +256,17 @@ void TFormStorage::RestorePlacement(const TSettingsSection& store) {
     }
     if (right <= left)
         return;
-    placement.normal = QRect(QPoint(left, top), QSize(right - left, bottom - top));
+    // The stored numbers are the file's, not ours: the differences are taken
+    // in 64 bits, and, as the platform caps a window at the screen's size, a
+    // stored size larger than the screen is cut to it rather than letting a
+    // hostile file make the window ask for gigabytes.
+    const QSize screen = ScreenSize();
+    const std::int64_t width =
+        std::min<std::int64_t>(std::int64_t{right} - left, std::max(screen.width(), 1));
+    const std::int64_t height = std::clamp<std::int64_t>(std::int64_t{bottom} - top, 0,
+                                                         std::max(screen.height(), 1));
+    placement.normal = QRect(QPoint(left, top),
+                             QSize(static_cast<int>(width), static_cast<int>(height)));
     ApplyPlacement(placement);
 }
 

@@ -12,7 +12,9 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -156,6 +158,10 @@ void TfmDomList::BuildDesign() {
 
     resize(327, 141);
     move(1020, 164);
+    // As the platform does for any resizable window: never larger than the
+    // screens it could be shown on, whatever size a stored placement asks.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setMaximumSize(screen->virtualSize());
 }
 
 void TfmDomList::FormCreate() {

@@ -3,6 +3,8 @@
 #include "DomListFixture.h"
 #include "TempSqliteLog.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -28,6 +30,11 @@ TEST_F(DomListWindowTest, OpensWithTheDesignedLayout) {
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_NE(window->minimumSize(), window->maximumSize()) << "resizable";
+    window->resize(20000, 20000);
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualSize();
+    EXPECT_LE(window->width(), desktop.width());
+    EXPECT_LE(window->height(), desktop.height());
+    window->resize(327, 141);
 
     EXPECT_EQ(Part(window, "Panel2")->geometry(), QRect(0, 0, 327, 18));
     EXPECT_EQ(Part(window, "LV1")->geometry(), QRect(0, 18, 327, 120));
