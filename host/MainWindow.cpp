@@ -82,6 +82,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     view_->setAlternatingRowColors(true);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->verticalHeader()->hide();
+    view_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(view_, 1);
 
     entry_ = new QsoEntryLine(session_, countries_, log_, central);

@@ -1,0 +1,98 @@
+#include "CabrilloWriter.h"
+#include "ScoreLine.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using namespace qarvel;
+
+namespace {
+
+QsoRow Row(const char* date, const char* time, const char* call, const char* band, const char* mode,
+           const char* sent, const char* received, const char* freq = "") {
+    QsoRow r;
+    r.date = date;
+    r.time = time;
+    r.call = call;
+    r.band = band;
+    r.mode = mode;
+    r.sent = sent;
+    r.received = received;
+    r.frequency = freq;
+    return r;
+}
+
+TEST(Cabrillo, SmallLogLineByLine) {
+    const CabrilloHeader header{CabrilloContestName("Zelmar Contest"), "YO3ZZZ", 322,
+                                "qarvel 1.0.0"};
+    const std::vector<QsoRow> rows = {
+        Row("2024-03-09", "12:05:10", "YO5ZAA", "14", "CW", "599 BU", "599 AB"),
+        Row("2024-03-09", "12:07:30", "DL1ABC", "7", "SSB", "59 BU", "59 017", "7.0655"),
+        Row("2024-03-09", "23:59:59", "W1AW", "1.8", "CW", "599 BU", "5NN"),
+        Row("2024-03-10", "00:00:00", "JA1ABC", "21", "FT8", "", "-10"),
+    };
+    const QString text = WriteCabrillo(header, rows);
+    ASSERT_TRUE(text.endsWith("\r\n"));
+    const QStringList lines = text.chopped(2).split("\r\n");
+    const QStringList expected = {
+        "START-OF-LOG: 3.0",
+        "CREATED-BY: qarvel 1.0.0",
+        "CONTEST: ZELMAR-CONTEST",
+        "CALLSIGN: YO3ZZZ",
+        "CATEGORY-BAND: ALL",
+        "CATEGORY-MODE: MIXED",
+        "CLAIMED-SCORE: 322",
+        "QSO: 14000 CW 2024-03-09 1205 YO3ZZZ        599 BU     YO5ZAA        599 AB",
+        "QSO:  7066 PH 2024-03-09 1207 YO3ZZZ        59  BU     DL1ABC        59  017",
+        "QSO:  1800 CW 2024-03-09 2359 YO3ZZZ        599 BU     W1AW          5NN",
+        "QSO: 21000 DG 2024-03-10 0000 YO3ZZZ        599        JA1ABC        599 -10",
+        "END-OF-LOG:",
+    };
+    ASSERT_EQ(lines.size(), expected.size()) << text.toStdString();
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lines[i].toStdString(), expected[i].toStdString()) << "line " << i + 1;
+}
+
+TEST(Cabrillo, CategoriesFollowTheQsos) {
+    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 8, "qarvel"};
+    const QString cw = WriteCabrillo(
+        header, {Row("2024-03-09", "12:00:00", "YO5ZAA", "14", "CW", "599", "599 AB")});
+    EXPECT_TRUE(cw.contains("\r\nCATEGORY-BAND: 20M\r\n"));
+    EXPECT_TRUE(cw.contains("\r\nCATEGORY-MODE: CW\r\n"));
+    const QString ssb = WriteCabrillo(
+        header, {Row("2024-03-09", "12:00:00", "YO5ZAA", "3.5", "SSB", "59", "59 AB"),
+                 Row("2024-03-09", "12:01:00", "YO7ZAB", "3.5", "USB", "59", "59 AG")});
+    EXPECT_TRUE(ssb.contains("\r\nCATEGORY-BAND: 80M\r\n"));
+    EXPECT_TRUE(ssb.contains("\r\nCATEGORY-MODE: SSB\r\n"));
+}
+
+TEST(Cabrillo, LogTextIsNeverReadAsMarkup) {
+    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 1, "qarvel"};
+    const QString text = WriteCabrillo(
+        header, {Row("2024-03-09", "12:00:00", "DL1ABC", "14", "CW", "599 %1", "599 %9")});
+    EXPECT_TRUE(text.contains("599 %1")) << text.toStdString();
+    EXPECT_TRUE(text.contains("599 %9")) << text.toStdString();
+}
+
+TEST(Cabrillo, ModesMapToCabrilloModes) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"CW", "CW"}, {"ssb", "PH"},  {"LSB", "PH"},   {"AM", "PH"},
+        {"FM", "FM"}, {"RTTY", "RY"}, {"PSK31", "DG"}, {"FT8", "DG"}};
+    for (const auto& [mode, cabrillo] : cases)
+        EXPECT_EQ(CabrilloMode(mode), cabrillo) << mode;
+}
+
+TEST(ScoreLineText, ReadsTheFiguresOfTheScoreLine) {
+    const auto s = ScoreLine::Parse("Score: 120*(5+7)=1440");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->points, 120);
+    EXPECT_EQ(s->countyMultipliers, 5);
+    EXPECT_EQ(s->dxccMultipliers, 7);
+    EXPECT_EQ(s->score, 1440);
+    // 32-bit products that wrapped are read as they stand.
+    EXPECT_EQ(ScoreLine::Parse("Score: 70000*(20000+20000)=-1494967296")->score, -1494967296LL);
+    for (const char* bad : {"", "Score:", "Score: 1*(2+3)", "Score: a*(1+2)=3", "Total: 1*(1+1)=2"})
+        EXPECT_FALSE(ScoreLine::Parse(bad)) << bad;
+}
+
+} // namespace

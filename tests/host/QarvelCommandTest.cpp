@@ -1,0 +1,195 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// qarvel as built, run without a display and with settings of its own.
+class QarvelCommand : public ::testing::Test {
+protected:
+    Result Run(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+        env.insert("XDG_DATA_HOME", dir_.filePath("data"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ZELMAR_TEST_BUILD_DIR "/qarvel"), args);
+        Result r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            ADD_FAILURE() << "qarvel " << args.join(' ').toStdString() << " did not finish";
+            return r;
+        }
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        r.err = QString::fromLocal8Bit(p.readAllStandardError());
+        return r;
+    }
+
+    // The fixture log as an SQLite file.
+    QString FixtureLog() {
+        const QString path = dir_.filePath("fixture.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
+            db.setDatabaseName(path);
+            EXPECT_TRUE(db.open());
+            QFile sql(QStringLiteral(QARVEL_FIXTURES "/small-contest.sql"));
+            EXPECT_TRUE(sql.open(QIODevice::ReadOnly));
+            for (const QString& line : QString::fromUtf8(sql.readAll()).split('\n')) {
+                if (line.trimmed().isEmpty() || line.startsWith("--"))
+                    continue;
+                QSqlQuery q(db);
+                EXPECT_TRUE(q.exec(line)) << q.lastError().text().toStdString();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("fixture");
+        return path;
+    }
+
+    // The printed grid as words, row by row, and the score line.
+    static std::vector<QStringList> Words(const QString& out) {
+        std::vector<QStringList> rows;
+        for (const QString& line : out.split('\n', Qt::SkipEmptyParts))
+            rows.push_back(line.split(' ', Qt::SkipEmptyParts));
+        return rows;
+    }
+
+    static void ExpectFixtureFigures(const QString& out) {
+        const std::vector<QStringList> expected = {
+            {"Band", "QSOs", "Points", "Multipliers", "DXCC"},
+            {"160"},
+            {"80", "1", "8", "0", "0"},
+            {"40", "2", "12", "1", "1"},
+            {"20", "4", "20", "2", "1"},
+            {"15", "1", "4", "0", "1"},
+            {"10"},
+            {"Total", "9", "46", "3", "4"},
+            {"Score:", "46*(3+4)=322"},
+        };
+        const auto rows = Words(out);
+        ASSERT_EQ(rows.size(), expected.size()) << out.toStdString();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(rows[i].join(' ').toStdString(), expected[i].join(' ').toStdString())
+                << "row " << i;
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(QarvelCommand, ScorePrintsTheStatisticsOfTheFixtureLog) {
+    const Result r = Run({"--score", "--my-dxcc", "YO", "--my-continent", "EU", FixtureLog()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ExpectFixtureFigures(r.out);
+    EXPECT_TRUE(r.out.endsWith("Score: 46*(3+4)=322\n"));
+}
+
+TEST_F(QarvelCommand, ScoreOfAnEmptyLogIsAllZeros) {
+    const Result r = Run({"--score", "--log", dir_.filePath("new.sqlite")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const auto rows = Words(r.out);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(rows[7].join(' '), "Total 0 0 0 0");
+    EXPECT_EQ(rows[8].join(' '), "Score: 0*(0+0)=0");
+}
+
+TEST_F(QarvelCommand, ImportReportsTheBadRecordThenScoresAndExports) {
+    const QString log = dir_.filePath("imported.sqlite");
+    const Result imported =
+        Run({"--import", QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"), "--log", log});
+    EXPECT_EQ(imported.exitCode, 3) << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.contains("Imported 10 QSOs")) << imported.out.toStdString();
+    EXPECT_TRUE(imported.err.contains("record 10 (line 12): QSO_DATE 20240399"))
+        << imported.err.toStdString();
+
+    const Result score = Run({"--score", "--call", "YO3ZZZ", log});
+    ASSERT_EQ(score.exitCode, 0) << score.err.toStdString();
+    ExpectFixtureFigures(score.out);
+
+    const QString cabrillo = dir_.filePath("out.cbr");
+    const Result exported = Run({"--export-cabrillo", cabrillo, "--call", "YO3ZZZ", log});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    QFile f(cabrillo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.first(), "START-OF-LOG: 3.0");
+    EXPECT_TRUE(lines.contains("CALLSIGN: YO3ZZZ"));
+    EXPECT_TRUE(lines.contains("CLAIMED-SCORE: 322"));
+    EXPECT_TRUE(lines.contains("CONTEST: ZELMAR-CONTEST"));
+    EXPECT_EQ(lines.filter(QRegularExpression("^QSO: ")).size(), 10);
+    // Time order: the first QSO of the contest first.
+    EXPECT_EQ(lines.filter(QRegularExpression("^QSO: ")).first(),
+              "QSO: 14000 CW 2024-03-09 1200 YO3ZZZ        599 BU     YO5ZAA        599 AB");
+    EXPECT_EQ(lines.last(), "END-OF-LOG:");
+}
+
+TEST_F(QarvelCommand, AdifExportReadsBackToTheSameScore) {
+    const QString adi = dir_.filePath("out.adi");
+    const Result exported = Run({"--export-adif", adi, FixtureLog()});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    const QString copy = dir_.filePath("copy.sqlite");
+    const Result imported =
+        Run({"--import", adi, "--score", "--my-dxcc", "YO", "--my-continent", "EU", copy});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.startsWith("Imported 10 QSOs")) << imported.out.toStdString();
+    EXPECT_TRUE(imported.out.endsWith("Score: 46*(3+4)=322\n")) << imported.out.toStdString();
+}
+
+TEST_F(QarvelCommand, FailuresAreReportedNotHidden) {
+    // A table without the columns the module reads: its error box must not
+    // hang a run without a display.
+    const QString path = dir_.filePath("broken.sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "broken");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec("CREATE TABLE Broken (ID INTEGER PRIMARY KEY)");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("broken");
+    const Result moduleError = Run({"--score", "--table", "Broken", path});
+    EXPECT_EQ(moduleError.exitCode, 1);
+    EXPECT_TRUE(moduleError.err.contains("the contest module reports"))
+        << moduleError.err.toStdString();
+    EXPECT_FALSE(moduleError.out.contains("Score:"));
+
+    const Result noLog = Run({"--score", "--log", "/nonexistent/folder/log.sqlite"});
+    EXPECT_EQ(noLog.exitCode, 1);
+    EXPECT_TRUE(noLog.err.contains("Cannot open the log")) << noLog.err.toStdString();
+
+    const Result noFile =
+        Run({"--import", dir_.filePath("missing.adi"), dir_.filePath("x.sqlite")});
+    EXPECT_EQ(noFile.exitCode, 1);
+    EXPECT_TRUE(noFile.err.contains("cannot read")) << noFile.err.toStdString();
+
+    const Result noCall = Run({"--export-cabrillo", dir_.filePath("o.cbr"), FixtureLog()});
+    EXPECT_EQ(noCall.exitCode, 1);
+    EXPECT_TRUE(noCall.err.contains("own call")) << noCall.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir_.filePath("o.cbr")));
+
+    const Result wrong = Run({"--table", "x;y"});
+    EXPECT_EQ(wrong.exitCode, 2);
+}
+
+TEST_F(QarvelCommand, HelpNamesEveryOption) {
+    const Result r = Run({"--help"});
+    ASSERT_EQ(r.exitCode, 0);
+    for (const char* option :
+         {"--score", "--import", "--export-adif", "--export-cabrillo", "--db", "--log"})
+        EXPECT_TRUE(r.out.contains(QLatin1String(option))) << option;
+}
+
+} // namespace
