@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QGuiApplication>
 #include <QRect>
+#include <QScreen>
 #include <QTableWidget>
 #include <csignal>
+#include <string>
 #include <sys/resource.h>
 
 using namespace zelmar;
@@ -128,6 +131,7 @@ TEST_F(FormStorageTest, EntryOfTheCurrentScreenSizeComesFirstThenThePlainOne) {
 }
 
 struct NormPosCase {
+    const char* name;
     const char* text;
     QRect expected; // relative to the designed frame when `keepsDesign`
     bool keepsDesign;
@@ -148,23 +152,30 @@ TEST_P(NormPosTextTest, MultipliersWindowReadsTheWords) {
     QRect expected = GetParam().expected;
     if (GetParam().keepsDesign)
         expected = design;
-    else if (expected.width() < 0) // right and bottom are the design's
+    else if (expected.width() < 0) { // right and bottom are the design's
         expected = QRect(expected.topLeft(), QPoint(design.right(), design.bottom()));
+        // The designed window sits far right: reaching its right edge from a
+        // left of 10 is wider than a small screen, and no window outgrows it.
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        expected.setSize(expected.size().boundedTo(screen));
+    }
     EXPECT_EQ(list->frameGeometry(), expected) << GetParam().text;
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, NormPosTextTest,
-    ::testing::Values(NormPosCase{"10,20,500,300", QRect(10, 20, 490, 280), false},
-                      NormPosCase{"10 20 500 300", QRect(10, 20, 490, 280), false},
-                      NormPosCase{" 10, 20,,500 ,300 ", QRect(10, 20, 490, 280), false},
-                      // Two words: left and top; right and bottom stay.
-                      NormPosCase{"10,20", QRect(QPoint(10, 20), QSize(-1, -1)), false},
-                      NormPosCase{"10,20,x,y", QRect(QPoint(10, 20), QSize(-1, -1)), false},
-                      NormPosCase{"500,20,500,300", QRect(), true},
-                      NormPosCase{"500,20,400,300", QRect(), true},
-                      NormPosCase{"", QRect(), true}));
+    ::testing::Values(
+        NormPosCase{"Commas", "10,20,500,300", QRect(10, 20, 490, 280), false},
+        NormPosCase{"Blanks", "10 20 500 300", QRect(10, 20, 490, 280), false},
+        NormPosCase{"EmptyWords", " 10, 20,,500 ,300 ", QRect(10, 20, 490, 280), false},
+        // Two words: left and top; right and bottom stay.
+        NormPosCase{"TwoWords", "10,20", QRect(QPoint(10, 20), QSize(-1, -1)), false},
+        NormPosCase{"WordsForNumbers", "10,20,x,y", QRect(QPoint(10, 20), QSize(-1, -1)), false},
+        NormPosCase{"NoWidth", "500,20,500,300", QRect(), true},
+        NormPosCase{"RightOfLeft", "500,20,400,300", QRect(), true},
+        NormPosCase{"Empty", "", QRect(), true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormStorageTest, StatisticsWindowTakesOnlyTheStoredPosition) {
     // Its right is not greater than its left, but the window keeps its own
@@ -230,7 +241,11 @@ INSTANTIATE_TEST_SUITE_P(States, ShowCmdTest,
                          ::testing::Values(ShowCmdCase{"1", false}, ShowCmdCase{"2", false},
                                            ShowCmdCase{"3", true}, ShowCmdCase{"0", false},
                                            ShowCmdCase{"6", false}, ShowCmdCase{"7", false},
-                                           ShowCmdCase{"8", false}, ShowCmdCase{"x", false}));
+                                           ShowCmdCase{"8", false}, ShowCmdCase{"x", false}),
+                         [](const auto& info) {
+                             const std::string text = info.param.text;
+                             return "ShowCmd" + (text == "x" ? std::string("Word") : text);
+                         });
 
 TEST_F(FormStorageTest, MinimisedStatisticsWindowSavesItsState) {
     TfmMainForm* main = OpenMain();
