@@ -1,49 +1,14 @@
 #pragma once
 
-#include "scoring/BandFollower.h"
+#include "CoreFakes.h"
 #include "scoring/LogQuery.h"
-#include "scoring/StatisticGrid.h"
 
 #include <functional>
-#include <map>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 namespace zelmar::testing {
-
-// The statistics grid as the cells written since the last emptying; a cell
-// never written reads "<untouched>".
-class RecordingGrid : public TStatisticGrid {
-public:
-    void SetCell(int column, int row, const std::string& text) override {
-        cells[{column, row}] = text;
-    }
-    void ClearFigures() override {
-        cells.clear();
-        ++clears;
-    }
-    void SetScoreLine(const std::string& text) override { scoreLine = text; }
-
-    std::string Cell(int column, int row) const {
-        const auto it = cells.find({column, row});
-        return it == cells.end() ? "<untouched>" : it->second;
-    }
-    std::vector<std::string> Row(int row) const {
-        return {Cell(1, row), Cell(2, row), Cell(3, row), Cell(4, row)};
-    }
-
-    std::map<std::pair<int, int>, std::string> cells;
-    std::string scoreLine;
-    int clears = 0;
-};
-
-// The multipliers window as the scoring sees it.
-class RecordingFollower : public TBandFollower {
-public:
-    void SelectBand(std::int32_t n) override { selected.push_back(n); }
-    std::vector<std::int32_t> selected;
-};
 
 // Counts the pumps and runs `onPump` at each, to look at the state then.
 class CountingPump : public TMessagePump {

@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScoreQSO, RecordingOffChangesNothing) {
-    FakeBandFollower follower;
+    RecordingFollower follower;
     TContestScorer scorer([&follower]() -> TBandFollower* { return &follower; });
     scorer.Tables().SetDomTable({"AB=AB"});
     AddQSO(scorer, Qso("DL1A", "14", "CW", "DL"));

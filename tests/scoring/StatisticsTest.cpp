@@ -14,7 +14,7 @@ const Row kUntouched(4, "<untouched>");
 
 TEST(ShowStatistic, EmptyListGivesZeroTotalsAndTouchesNoBandRow) {
     TContestScorer scorer;
-    FakeGrid grid;
+    RecordingGrid grid;
     scorer.ShowStatistic(grid);
     for (int row = 1; row <= 6; ++row)
         EXPECT_EQ(grid.Row(row), kUntouched) << "row " << row;
@@ -40,7 +40,7 @@ TEST(ShowStatistic, EachContestBandHasItsRowAndOthersOnlyRaiseTheTotals) {
                                  {" 14", 0}, {"14 ", 0}, {"50", 0}, {"", 0},   {"160", 0}};
     for (const BandRowCase& c : cases) {
         TContestScorer scorer;
-        FakeGrid grid;
+        RecordingGrid grid;
         ASSERT_EQ(AddQSO(scorer, Qso("K1A", c.band, "CW", "K", "NA")), 4);
         scorer.ShowStatistic(grid);
         const Row counted{"1", "4", "0", "1"};
@@ -69,7 +69,7 @@ TEST(ShowStatistic, ScoreLineOfAMixedLog) {
     // A duplicate changes nothing.
     ASSERT_EQ(AddQSO(scorer, Qso("G1A", "18", "CW", "G")), -1);
 
-    FakeGrid grid;
+    RecordingGrid grid;
     scorer.ShowStatistic(grid);
     EXPECT_EQ(grid.Row(2), (Row{"6", "48", "3", "0"}));  // 3.5: YO0, YO2 .. YO10
     EXPECT_EQ(grid.Row(4), (Row{"11", "68", "2", "5"})); // 14
@@ -81,7 +81,7 @@ TEST(ShowStatistic, ScoreLineOfAMixedLog) {
     EXPECT_EQ(t.score, 1440);
 
     // Written again after a duplicate: the same figures.
-    FakeGrid again;
+    RecordingGrid again;
     scorer.ShowStatistic(again);
     EXPECT_EQ(again.cells, grid.cells);
     EXPECT_EQ(again.scoreLine, grid.scoreLine);
@@ -107,7 +107,7 @@ TEST(ShowStatistic, ScoreOfALargeLogIsComputedIn64Bits) {
     EXPECT_EQ(t.DXCCMultipliers, 20000);
     EXPECT_EQ(t.score, 6000000000LL);
 
-    FakeGrid grid;
+    RecordingGrid grid;
     scorer.ShowStatistic(grid);
     EXPECT_EQ(grid.Row(7), (Row{"47500", "300000", "0", "20000"}));
     EXPECT_EQ(grid.scoreLine, "Score: 300000*(0+20000)=6000000000");
@@ -125,7 +125,7 @@ TEST(ShowDXList, FollowsTheTrimmedBandOfARecordedQso) {
         {"", 0},    {"   ", 0}, {"14.0", 0}, {"160", 0},  {"1.80", 0},
     };
     for (const FollowCase& c : cases) {
-        FakeBandFollower follower;
+        RecordingFollower follower;
         TContestScorer scorer([&follower]() -> TBandFollower* { return &follower; });
         ASSERT_GT(AddQSO(scorer, Qso("K1A", c.band)), 0);
         const std::vector<std::int32_t> expected =
@@ -135,7 +135,7 @@ TEST(ShowDXList, FollowsTheTrimmedBandOfARecordedQso) {
 }
 
 TEST(ShowDXList, DuplicatesAndQuestionsDoNotMoveTheWindow) {
-    FakeBandFollower follower;
+    RecordingFollower follower;
     TContestScorer scorer([&follower]() -> TBandFollower* { return &follower; });
     ASSERT_EQ(AddQSO(scorer, Qso("K1A", "21")), 2);
     ASSERT_EQ(AddQSO(scorer, Qso("K1A", "21")), -1);
@@ -145,7 +145,7 @@ TEST(ShowDXList, DuplicatesAndQuestionsDoNotMoveTheWindow) {
 }
 
 TEST(ShowDXList, WindowIsAskedForAtTheMomentOfFollowing) {
-    FakeBandFollower follower;
+    RecordingFollower follower;
     bool open = false;
     TContestScorer scorer([&]() -> TBandFollower* { return open ? &follower : nullptr; });
     AddQSO(scorer, Qso("K1A", "14")); // no window open: nothing to follow
