@@ -37,8 +37,13 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     session.SetStation(station_, options_.table);
 
     MainWindow window(session, countries_, log, station_, logTitle);
-    QObject::connect(&window, &MainWindow::QuitRequested, qApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // Ends the loop and nothing else. QCoreApplication::quit() would first
+    // close every window, the module's too, before its _Release: the
+    // statistics window would take the close as the operator's and store
+    // itself as not visible.
+    QObject::connect(
+        &window, &MainWindow::QuitRequested, qApp, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     window.show();
 
     // The module starts inside the event loop: its replay lets waiting

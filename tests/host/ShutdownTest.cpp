@@ -1,9 +1,12 @@
 #include "QsoEntryLine.h"
 #include "TempSqliteLog.h"
 #include "WindowFixture.h"
+#include "WindowRun.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -86,6 +89,54 @@ TEST_F(Shutdown, TheEntryLineOutlivesTheModuleSafely) {
     EXPECT_TRUE(window_->EntryLine()->LogQso());
     EXPECT_EQ(Rows(), 1);
     EXPECT_EQ(window_->EntryLine()->ResultText(), "Logged DL1ABC");
+}
+
+// qarvel as main() runs it: the fixture's own session lets go of the module
+// first, so that the run below is its only host, as in qarvel.
+class WholeRun : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        session_->Shutdown();
+    }
+};
+
+TEST_F(WholeRun, QuitFromTheMenuReleasesTheModuleWithItsWindowsStillOpen) {
+    // The plug-in's settings, named after this program as after qarvel.
+    const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QLatin1Char('/') +
+                        QCoreApplication::applicationName() + QStringLiteral(".ini");
+    QFile::remove(ini);
+
+    CommandLine options;
+    options.showMultipliers = true;
+    WindowRun run(options, station_, &Countries());
+    // Once both of the module's windows are up, the operator chooses
+    // File > Quit in the main window of this run.
+    bool quitChosen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!AnyTopLevel("fmMainForm") || !AnyTopLevel("fmDomList"))
+            return;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<MainWindow*>(w); main && main != window_.get()) {
+                poll.stop();
+                quitChosen = true;
+                main->close();
+            }
+    });
+    poll.start(20);
+    QTimer::singleShot(30000, [] { QCoreApplication::exit(99); });
+    const int rc = run.Exec(QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"),
+                            QStringLiteral("test"));
+    ASSERT_TRUE(quitChosen);
+    EXPECT_EQ(rc, 0);
+    EXPECT_FALSE(AnyTopLevel("fmMainForm"));
+    EXPECT_FALSE(AnyTopLevel("fmDomList"));
+    // Released, not closed: both windows went while still open.
+    const QSettings stored(ini, QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("TfmMainForm/Visible")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(stored.value(QStringLiteral("TfmDomList/Visible")).toString(), QStringLiteral("1"));
+    EXPECT_TRUE(boxes_.Texts().isEmpty()) << boxes_.Texts().join('\n').toStdString();
 }
 
 } // namespace
