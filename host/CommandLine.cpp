@@ -105,7 +105,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
     if (p.isSet(o.log))
         logs << p.value(o.log);
     if (p.isSet(o.db)) {
-        if (!IsPostgresSpec(p.value(o.db))) {
+        if (!IsPostgresAddress(p.value(o.db))) {
             out.error =
                 QStringLiteral("--db needs a postgresql:// address, not %1").arg(p.value(o.db));
             return out;

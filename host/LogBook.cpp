@@ -35,9 +35,9 @@ void SetError(QString* error, const QString& text) {
 LogBook::LogBook(QString connectionName, QString table)
     : connectionName_(std::move(connectionName)), table_(std::move(table)) {}
 
-bool LogBook::Open(const QString& spec, const QString& connectionName, const QString& table,
+bool LogBook::Open(const QString& location, const QString& connectionName, const QString& table,
                    QString* error) {
-    if (!OpenLogDatabase(spec, connectionName, error))
+    if (!OpenLogDatabase(location, connectionName, error))
         return false;
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     QString why;

@@ -22,9 +22,9 @@ public:
 
     LogBook(QString connectionName, QString table);
 
-    // Opens the log `spec` (an SQLite file or a postgresql:// address) as
+    // Opens the log `location` (an SQLite file or a postgresql:// address) as
     // the connection `connectionName` and creates the table when missing.
-    static bool Open(const QString& spec, const QString& connectionName, const QString& table,
+    static bool Open(const QString& location, const QString& connectionName, const QString& table,
                      QString* error);
     // log.sqlite in qarvel's data folder, which is created.
     static QString DefaultLogPath();

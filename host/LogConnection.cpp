@@ -9,16 +9,16 @@ namespace qarvel {
 
 namespace {
 
-bool OpenOrExplain(QSqlDatabase& db, const QString& shownSpec, QString* text) {
+bool OpenOrExplain(QSqlDatabase& db, const QString& shownLocation, QString* text) {
     if (db.open())
         return true;
     *text = QStringLiteral("Cannot open the log %1: %2")
-                .arg(shownSpec, db.lastError().text().trimmed());
+                .arg(shownLocation, db.lastError().text().trimmed());
     return false;
 }
 
-bool OpenPostgres(const QString& spec, const QString& connectionName, QString* text) {
-    const QUrl url(spec);
+bool OpenPostgres(const QString& location, const QString& connectionName, QString* text) {
+    const QUrl url(location);
     // Shown to the operator, so never with the password.
     const QString shown = url.toDisplayString(QUrl::RemovePassword);
     const QUrlQuery query(url);
@@ -52,13 +52,14 @@ bool OpenPostgres(const QString& spec, const QString& connectionName, QString* t
     return OpenOrExplain(db, shown, text);
 }
 
-bool OpenSqlite(const QString& spec, const QString& connectionName, QString* text) {
+bool OpenSqlite(const QString& location, const QString& connectionName, QString* text) {
     // QUrl::toLocalFile() knows only file: URLs; the empty name it gives here
     // would silently open a temporary database instead of the log.
-    const QString path =
-        spec.startsWith(QStringLiteral("sqlite://")) ? QUrl(spec).path(QUrl::FullyDecoded) : spec;
+    const QString path = location.startsWith(QStringLiteral("sqlite://"))
+                             ? QUrl(location).path(QUrl::FullyDecoded)
+                             : location;
     if (path.isEmpty()) {
-        *text = QStringLiteral("Not an SQLite log file: %1").arg(spec);
+        *text = QStringLiteral("Not an SQLite log file: %1").arg(location);
         return false;
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
@@ -67,20 +68,20 @@ bool OpenSqlite(const QString& spec, const QString& connectionName, QString* tex
         return false;
     }
     db.setDatabaseName(path);
-    return OpenOrExplain(db, spec, text);
+    return OpenOrExplain(db, location, text);
 }
 
 } // namespace
 
-bool IsPostgresSpec(const QString& spec) {
-    return spec.startsWith(QStringLiteral("postgresql://")) ||
-           spec.startsWith(QStringLiteral("postgres://"));
+bool IsPostgresAddress(const QString& location) {
+    return location.startsWith(QStringLiteral("postgresql://")) ||
+           location.startsWith(QStringLiteral("postgres://"));
 }
 
-bool OpenLogDatabase(const QString& spec, const QString& connectionName, QString* error) {
+bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error) {
     QString text;
-    if (IsPostgresSpec(spec) ? OpenPostgres(spec, connectionName, &text)
-                             : OpenSqlite(spec, connectionName, &text))
+    if (IsPostgresAddress(location) ? OpenPostgres(location, connectionName, &text)
+                                    : OpenSqlite(location, connectionName, &text))
         return true;
     // Every handle is gone by now, so the connection can be removed cleanly.
     if (QSqlDatabase::contains(connectionName))

@@ -4,7 +4,7 @@
 
 namespace qarvel {
 
-// Opens the log named by `spec` as the Qt SQL connection `connectionName`:
+// Opens the log named by `location` as the Qt SQL connection `connectionName`:
 //   a file path, or sqlite:///absolute/path   an SQLite log file (created when missing)
 //   postgresql://user[:password]@[host][:port]/database[?host=/socket/folder][&port=n]
 //                                             a log shared by several positions; the
@@ -13,9 +13,9 @@ namespace qarvel {
 // On failure returns false with a message for the operator in `error`, and
 // leaves no connection of that name behind. The message never shows a
 // password.
-bool OpenLogDatabase(const QString& spec, const QString& connectionName, QString* error);
+bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error);
 
-// True when `spec` names a PostgreSQL log.
-bool IsPostgresSpec(const QString& spec);
+// True when `location` names a PostgreSQL log.
+bool IsPostgresAddress(const QString& location);
 
 } // namespace qarvel

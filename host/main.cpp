@@ -77,11 +77,11 @@ int main(int argc, char* argv[]) {
     }
     const StationSettings station = options.Station(stored, countries.get());
 
-    const QString logSpec = options.log.isEmpty() ? LogBook::DefaultLogPath() : options.log;
+    const QString logLocation = options.log.isEmpty() ? LogBook::DefaultLogPath() : options.log;
     int rc = 0;
     {
         QString error;
-        if (!LogBook::Open(logSpec, ContestSession::ConnectionName(), options.table, &error)) {
+        if (!LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table, &error)) {
             if (options.Headless())
                 err << "qarvel: " << error << Qt::endl;
             else
@@ -92,7 +92,7 @@ int main(int argc, char* argv[]) {
         if (options.Headless())
             rc = HeadlessRun(options, station, countries.get(), out, err).Exec(plugins);
         else
-            rc = WindowRun(options, station, countries.get()).Exec(plugins, logSpec);
+            rc = WindowRun(options, station, countries.get()).Exec(plugins, logLocation);
         QSqlDatabase::database(ContestSession::ConnectionName(), false).close();
     }
     QSqlDatabase::removeDatabase(ContestSession::ConnectionName());
