@@ -6,7 +6,6 @@
 #include "ModuleHarness.h"
 
 #include <QElapsedTimer>
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>

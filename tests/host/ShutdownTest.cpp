@@ -2,6 +2,7 @@
 #include "TempSqliteLog.h"
 #include "WindowFixture.h"
 #include "WindowRun.h"
+#include "ui/SettingsSection.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -103,8 +104,9 @@ protected:
 
 TEST_F(WholeRun, QuitFromTheMenuReleasesTheModuleWithItsWindowsStillOpen) {
     // The plug-in's settings, named after this program as after qarvel.
-    const QString ini = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QLatin1Char('/') +
-                        QCoreApplication::applicationName() + QStringLiteral(".ini");
+    const QString ini = QSettings(QSettings::IniFormat, QSettings::UserScope,
+                                  zelmar::TSettingsSection::HostProgramName())
+                            .fileName();
     QFile::remove(ini);
 
     CommandLine options;
@@ -125,7 +127,8 @@ TEST_F(WholeRun, QuitFromTheMenuReleasesTheModuleWithItsWindowsStillOpen) {
             }
     });
     poll.start(20);
-    QTimer::singleShot(30000, [] { QCoreApplication::exit(99); });
+    // A safety net that goes with `poll`, so it can never end a later test's loop.
+    QTimer::singleShot(30000, &poll, [] { QCoreApplication::exit(99); });
     const int rc = run.Exec(QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"),
                             QStringLiteral("test"));
     ASSERT_TRUE(quitChosen);
