@@ -1,7 +1,7 @@
 // The replay of a 10 000-row log with and without the multipliers window
 // open. The window follows the band of every replayed QSO; it must not make
 // the replay much slower.
-#include "ContestMix.h"
+#include "reference/ContestMix.h"
 #include "RecordBuilder.h"
 #include "TempSqliteLog.h"
 #include "plugin/ModuleReferences.h"

@@ -2,7 +2,7 @@
 // limit. In one run this times (a) running the statement and reading the
 // seven columns of every row as text through the log query, and (b) the whole
 // RecalcFromLog over the same log, and prints b / a for each log size.
-#include "ContestMix.h"
+#include "reference/ContestMix.h"
 #include "RecordBuilder.h"
 #include "TempSqliteLog.h"
 #include "plugin/CurrentRecord.h"

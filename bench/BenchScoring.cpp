@@ -7,7 +7,7 @@
 // process, so the program first copies itself into a temporary folder with a
 // Plugins folder holding the module and the sample tables, and runs there.
 
-#include "ContestMix.h"
+#include "reference/ContestMix.h"
 #include "LoadedModule.h"
 #include "RecordBuilder.h"
 #include "TempSqliteLog.h"

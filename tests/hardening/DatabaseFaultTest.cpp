@@ -3,8 +3,8 @@
 // replay reads it. Each time the operator sees the database's own text, the
 // window keeps counting, "Recalc" works again once the log is back, and the
 // module never writes to the host's log.
-#include "LogConnection.h"
-#include "LogSchema.h"
+#include "logbook/LogConnection.h"
+#include "logbook/LogSchema.h"
 #include "ModuleHarness.h"
 #include "PostgresServer.h"
 

@@ -2,7 +2,7 @@
 // window again and again, and a big log is scored and replayed. Nothing may
 // pile up: no leak (LeakSanitizer checks at exit under the asan preset), no
 // window left behind, no growth of the heap or of the process's memory.
-#include "ContestMix.h"
+#include "reference/ContestMix.h"
 #include "ModuleHarness.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
-#include "AdifImporter.h"
-#include "AdifReader.h"
-#include "AdifWriter.h"
-#include "CountryFile.h"
-#include "LogBook.h"
+#include "formats/AdifImporter.h"
+#include "formats/AdifReader.h"
+#include "formats/AdifWriter.h"
+#include "reference/CountryFile.h"
+#include "logbook/LogBook.h"
 #include "TempSqliteLog.h"
 
 #include <QSqlQuery>

@@ -1,5 +1,5 @@
-#include "CabrilloWriter.h"
-#include "ScoreLine.h"
+#include "formats/CabrilloWriter.h"
+#include "contest/ScoreLine.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "CountryFile.h"
+#include "reference/CountryFile.h"
 
 #include <gtest/gtest.h>
 

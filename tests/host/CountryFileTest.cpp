@@ -1,4 +1,4 @@
-#include "CountryFile.h"
+#include "reference/CountryFile.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "QsoEntryLine.h"
+#include "windows/QsoEntryLine.h"
 #include "WindowFixture.h"
 #include "ui/ErrorReporter.h"
 

@@ -1,7 +1,7 @@
-#include "QsoEntryLine.h"
+#include "windows/QsoEntryLine.h"
 #include "TempSqliteLog.h"
 #include "WindowFixture.h"
-#include "WindowRun.h"
+#include "app/WindowRun.h"
 #include "ui/SettingsSection.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ContestSession.h"
-#include "CountryFile.h"
-#include "LogBook.h"
-#include "MainWindow.h"
+#include "contest/ContestSession.h"
+#include "reference/CountryFile.h"
+#include "logbook/LogBook.h"
+#include "windows/MainWindow.h"
 #include "MessageBoxCatcher.h"
 #include "TempSqliteLog.h"
 

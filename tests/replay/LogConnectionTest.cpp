@@ -1,6 +1,6 @@
 // Opening the host's log by file path or by PostgreSQL address.
 
-#include "LogConnection.h"
+#include "logbook/LogConnection.h"
 
 #include "PostgresServer.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogConnection.h"
-#include "LogSchema.h"
+#include "logbook/LogConnection.h"
+#include "logbook/LogSchema.h"
 #include "PostgresServer.h"
 #include "TempSqliteLog.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogSchema.h"
+#include "logbook/LogSchema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

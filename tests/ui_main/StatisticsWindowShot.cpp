@@ -2,9 +2,9 @@
 //   statistics_window_shot OUT.png [QSO count] [host folder]
 // Run under xvfb-run so that the window system draws it as an operator
 // sees it.
-#include "ContestMix.h"
-#include "LogConnection.h"
-#include "LogSchema.h"
+#include "reference/ContestMix.h"
+#include "logbook/LogConnection.h"
+#include "logbook/LogSchema.h"
 #include "plugin/Exports.h"
 #include "plugin/ModuleReferences.h"
 #include "plugin/ShortText.h"

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/StationSettings.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace qarvel {
+
+// What the command line asks qarvel to do.
+struct CommandLine {
+    QString log; // an SQLite file or a postgresql:// address; empty: the default log
+    QString table = QStringLiteral("Log");
+    QString countryFile; // cty.dat; empty: Debian's
+    // Station overrides for this run; empty: the stored settings.
+    QString call, myDxcc, myContinent, caption;
+
+    bool score = false;
+    QString importFile;
+    QString exportAdif;
+    QString exportCabrillo;
+    bool showMultipliers = false;
+
+    bool help = false;
+    bool version = false;
+    QString error; // set when the command line cannot be used
+
+    // Work that needs no window: qarvel does it and exits.
+    bool Headless() const {
+        return score || !importFile.isEmpty() || !exportAdif.isEmpty() || !exportCabrillo.isEmpty();
+    }
+
+    // The stored station with this run's overrides: a call given without a
+    // prefix or continent has them resolved with `countries` (when given).
+    StationSettings Station(StationSettings stored, const CountryFile* countries) const;
+
+    // `arguments` as main() gets them, the program name first.
+    static CommandLine Parse(const QStringList& arguments);
+    static QString HelpText();
+};
+
+} // namespace qarvel

@@ -1,0 +1,152 @@
+#include "app/HeadlessRun.h"
+
+#include "formats/AdifImporter.h"
+#include "formats/AdifWriter.h"
+#include "formats/CabrilloWriter.h"
+#include "contest/ContestSession.h"
+#include "contest/MessageBoxWatcher.h"
+#include "contest/ScoreLine.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace qarvel {
+
+HeadlessRun::HeadlessRun(const CommandLine& options, const StationSettings& station,
+                         const CountryFile* countries, QTextStream& out, QTextStream& err)
+    : options_(options), station_(station), countries_(countries), out_(out), err_(err) {}
+
+QString HeadlessRun::FormatGrid(const std::vector<QStringList>& rows) {
+    std::vector<qsizetype> widths;
+    for (const QStringList& row : rows)
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (static_cast<std::size_t>(c) >= widths.size())
+                widths.push_back(0);
+            widths[static_cast<std::size_t>(c)] =
+                std::max(widths[static_cast<std::size_t>(c)], row[c].size());
+        }
+    QString text;
+    for (const QStringList& row : rows) {
+        QStringList cells;
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            const int w = static_cast<int>(widths[static_cast<std::size_t>(c)]);
+            cells << (c == 0 ? row[c].leftJustified(w) : row[c].rightJustified(w));
+        }
+        QString line = cells.join(QStringLiteral("  "));
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        text += line + QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool HeadlessRun::WriteFile(const QString& path, const QByteArray& data) {
+    // Written aside and renamed, so that a failed export never leaves half
+    // a file where a good one was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        err_ << "qarvel: cannot write " << path << ": " << file.errorString() << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+bool HeadlessRun::Import(LogBook& log) {
+    if (!countries_) {
+        err_ << "qarvel: no country file to resolve the imported calls with" << Qt::endl;
+        return false;
+    }
+    QFile file(options_.importFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err_ << "qarvel: cannot read " << options_.importFile << ": " << file.errorString()
+             << Qt::endl;
+        return false;
+    }
+    const AdifImportReport report = AdifImporter(*countries_).Import(file.readAll(), log);
+    for (const AdifProblem& p : report.skipped)
+        err_ << options_.importFile << ": " << p.Describe() << "; skipped" << Qt::endl;
+    if (!report.ok) {
+        err_ << "qarvel: nothing imported from " << options_.importFile << ": " << report.error
+             << Qt::endl;
+        return false;
+    }
+    skipped_ = !report.skipped.empty();
+    out_ << "Imported " << report.imported << " QSOs from " << options_.importFile;
+    if (skipped_)
+        out_ << ", skipped " << report.skipped.size() << " malformed records";
+    out_ << "." << Qt::endl;
+    return true;
+}
+
+bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
+    if (!options_.exportCabrillo.isEmpty() && station_.call.isEmpty()) {
+        err_ << "qarvel: a Cabrillo log needs the own call: give --call or set it in qarvel"
+             << Qt::endl;
+        return false;
+    }
+    MessageBoxWatcher watcher;
+    ContestSession session;
+    QString error;
+    if (!session.Load(pluginsFolder, &error)) {
+        err_ << "qarvel: " << error << Qt::endl;
+        return false;
+    }
+    session.SetStation(station_, options_.table);
+    session.Start();
+    bool ok = true;
+    for (const QString& text : watcher.Texts()) {
+        err_ << "qarvel: the contest module reports: " << text << Qt::endl;
+        ok = false;
+    }
+    const QString line = session.ScoreLineText();
+    const std::optional<ScoreLine> score = ScoreLine::Parse(line);
+    if (ok && !score) {
+        err_ << "qarvel: the contest module shows no score line" << Qt::endl;
+        ok = false;
+    }
+    if (ok && options_.score)
+        out_ << FormatGrid(session.GridRows()) << line << Qt::endl;
+    if (ok && !options_.exportCabrillo.isEmpty()) {
+        const auto rows = log.ReadAll(&error);
+        if (!rows) {
+            err_ << "qarvel: " << error << Qt::endl;
+            ok = false;
+        } else {
+            const CabrilloHeader header{
+                CabrilloContestName(session.Title()), station_.call, score->score,
+                QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion())};
+            ok = WriteFile(options_.exportCabrillo, WriteCabrillo(header, *rows).toUtf8());
+            if (ok)
+                out_ << "Wrote " << rows->size() << " QSOs, claimed score " << score->score
+                     << ", to " << options_.exportCabrillo << "." << Qt::endl;
+        }
+    }
+    session.Shutdown();
+    return ok;
+}
+
+int HeadlessRun::Exec(const QString& pluginsFolder) {
+    LogBook log(ContestSession::ConnectionName(), options_.table);
+    if (!options_.importFile.isEmpty() && !Import(log))
+        return Failed;
+    if ((options_.score || !options_.exportCabrillo.isEmpty()) &&
+        !ScoreAndCabrillo(log, pluginsFolder))
+        return Failed;
+    if (!options_.exportAdif.isEmpty()) {
+        QString error;
+        const auto rows = log.ReadAll(&error);
+        if (!rows) {
+            err_ << "qarvel: " << error << Qt::endl;
+            return Failed;
+        }
+        if (!WriteFile(options_.exportAdif,
+                       WriteAdif(*rows, QCoreApplication::applicationVersion())))
+            return Failed;
+        out_ << "Wrote " << rows->size() << " QSOs to " << options_.exportAdif << "." << Qt::endl;
+    }
+    return skipped_ ? Skipped : Ok;
+}
+
+} // namespace qarvel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "logbook/LogBook.h"
+
+#include <QTextStream>
+
+namespace qarvel {
+
+class CountryFile;
+
+// qarvel without a window: import, score and exports on an open log, in
+// that order, each saying what it did on `out` and what went wrong on
+// `err`. The module runs offscreen; its message boxes are closed and their
+// texts reported as errors.
+class HeadlessRun {
+public:
+    enum Status { Ok = 0, Failed = 1, Skipped = 3 };
+
+    // `countries` may be null when no import is asked for.
+    HeadlessRun(const CommandLine& options, const StationSettings& station,
+                const CountryFile* countries, QTextStream& out, QTextStream& err);
+
+    // Expects the log open as ContestSession::ConnectionName(); `plugins`
+    // is the module folder.
+    int Exec(const QString& pluginsFolder);
+
+    // The statistics grid as aligned text, the band labels left and the
+    // figures right, one line per grid row.
+    static QString FormatGrid(const std::vector<QStringList>& rows);
+
+private:
+    bool Import(LogBook& log);
+    bool ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder);
+    bool WriteFile(const QString& path, const QByteArray& data);
+
+    const CommandLine& options_;
+    StationSettings station_;
+    const CountryFile* countries_;
+    QTextStream& out_;
+    QTextStream& err_;
+    bool skipped_ = false;
+};
+
+} // namespace qarvel

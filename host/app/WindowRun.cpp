@@ -1,0 +1,66 @@
+#include "app/WindowRun.h"
+
+#include "contest/ContestSession.h"
+#include "logbook/LogBook.h"
+#include "windows/MainWindow.h"
+#include "windows/QsoEntryLine.h"
+#include "windows/StationDialog.h"
+#include "ui/ErrorReporter.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace qarvel {
+
+WindowRun::WindowRun(const CommandLine& options, const StationSettings& stored,
+                     const CountryFile* countries)
+    : options_(options), station_(stored), countries_(countries) {}
+
+int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
+    if (!station_.IsSet()) {
+        StationDialog dialog(station_, countries_);
+        if (dialog.exec() == QDialog::Accepted) {
+            const StationSettings given = dialog.Station();
+            if (!SaveStationSettings(given))
+                zelmar::ReportError(QStringLiteral("The station settings could not be saved in %1")
+                                        .arg(StationSettingsPath()));
+            // This run's command-line overrides still hold.
+            station_ = options_.Station(given, countries_);
+        }
+    }
+
+    LogBook log(ContestSession::ConnectionName(), options_.table);
+    ContestSession session;
+    QString error;
+    if (!session.Load(pluginsFolder, &error))
+        zelmar::ReportError(error + QStringLiteral("\nQSOs are logged, but not scored."));
+    session.SetStation(station_, options_.table);
+
+    MainWindow window(session, countries_, log, station_, logTitle);
+    // Ends the loop and nothing else. QCoreApplication::quit() would first
+    // close every window, the module's too, before its _Release: the
+    // statistics window would take the close as the operator's and store
+    // itself as not visible.
+    QObject::connect(
+        &window, &MainWindow::QuitRequested, qApp, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+    window.show();
+
+    // The module starts inside the event loop: its replay lets waiting
+    // events run, and a quit asked for there must find a loop to end.
+    QTimer::singleShot(0, &window, [&] {
+        if (!session.IsLoaded())
+            return;
+        session.Start();
+        if (options_.showMultipliers)
+            session.OpenMultipliers();
+        window.activateWindow();
+        window.EntryLine()->setFocus();
+    });
+    const int rc = QApplication::exec();
+    // Release only here, after the loop: never while a module's code runs.
+    session.Shutdown();
+    return rc;
+}
+
+} // namespace qarvel

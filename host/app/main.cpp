@@ -1,0 +1,100 @@
+#include "app/CommandLine.h"
+#include "contest/ContestSession.h"
+#include "reference/CountryFile.h"
+#include "app/HeadlessRun.h"
+#include "logbook/LogBook.h"
+#include "app/WindowRun.h"
+#include "ui/ErrorReporter.h"
+
+#include <QApplication>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+using namespace qarvel;
+
+int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine options = CommandLine::Parse(arguments);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!options.error.isEmpty()) {
+        err << "qarvel: " << options.error << "\nTry qarvel --help." << Qt::endl;
+        return 2;
+    }
+    if (options.help) {
+        out << CommandLine::HelpText();
+        return 0;
+    }
+    if (options.version) {
+        out << "qarvel " << QARVEL_VERSION << Qt::endl;
+        return 0;
+    }
+
+    // Read before anything else may move the settings folder.
+    const StationSettings stored = LoadStationSettings();
+    std::optional<QTemporaryDir> moduleSettings;
+    if (options.Headless()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // An offscreen run would store the module's offscreen window
+        // placement over the operator's: give it a folder of its own.
+        moduleSettings.emplace();
+        if (moduleSettings->isValid()) {
+            qputenv("XDG_CONFIG_HOME", moduleSettings->path().toLocal8Bit());
+            if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+                qputenv("XDG_RUNTIME_DIR", moduleSettings->path().toLocal8Bit());
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qarvel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("qarvel"));
+    QApplication::setApplicationVersion(QStringLiteral(QARVEL_VERSION));
+    if (options.Headless())
+        zelmar::SetErrorReporter(
+            [&err](const QString& text) { err << "qarvel: " << text << Qt::endl; });
+
+    auto countries = std::make_unique<CountryFile>();
+    const QString countryPath = options.countryFile.isEmpty()
+                                    ? QString::fromLatin1(CountryFile::kDefaultPath)
+                                    : options.countryFile;
+    if (!countries->Load(countryPath.toLocal8Bit().toStdString())) {
+        const QString text =
+            QStringLiteral("Cannot read the country file %1; countries stay unknown.")
+                .arg(countryPath);
+        if (options.Headless() && !options.importFile.isEmpty()) {
+            err << "qarvel: " << text << Qt::endl;
+            return 1;
+        }
+        zelmar::ReportError(text);
+        countries.reset();
+    }
+    const StationSettings station = options.Station(stored, countries.get());
+
+    const QString logLocation = options.log.isEmpty() ? LogBook::DefaultLogPath() : options.log;
+    int rc = 0;
+    {
+        QString error;
+        if (!LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table, &error)) {
+            if (options.Headless())
+                err << "qarvel: " << error << Qt::endl;
+            else
+                zelmar::ReportError(error);
+            return 1;
+        }
+        const QString plugins = QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins");
+        if (options.Headless())
+            rc = HeadlessRun(options, station, countries.get(), out, err).Exec(plugins);
+        else
+            rc = WindowRun(options, station, countries.get()).Exec(plugins, logLocation);
+        QSqlDatabase::database(ContestSession::ConnectionName(), false).close();
+    }
+    QSqlDatabase::removeDatabase(ContestSession::ConnectionName());
+    return rc;
+}

@@ -1,0 +1,168 @@
+#include "logbook/LogBook.h"
+
+#include "logbook/LogConnection.h"
+#include "logbook/LogSchema.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+#include <QVariant>
+
+namespace qarvel {
+
+namespace {
+
+// The row's fields in the order of LogColumns().
+QStringList Values(const QsoRow& r) {
+    return {r.date, r.time,     r.call,       r.frequency,  r.band,     r.mode,
+            r.sent, r.received, r.dxccPrefix, r.mainPrefix, r.continent};
+}
+
+QString Text(const QSqlQuery& q, int column) {
+    const QVariant v = q.value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+void SetError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+LogBook::LogBook(QString connectionName, QString table)
+    : connectionName_(std::move(connectionName)), table_(std::move(table)) {}
+
+bool LogBook::Open(const QString& location, const QString& connectionName, const QString& table,
+                   QString* error) {
+    if (!OpenLogDatabase(location, connectionName, error))
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    QString why;
+    if (EnsureLogTable(db, table, &why))
+        return true;
+    SetError(error, QStringLiteral("Cannot create the log table %1: %2").arg(table, why));
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+    return false;
+}
+
+QString LogBook::DefaultLogPath() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dir);
+    return dir + QStringLiteral("/log.sqlite");
+}
+
+QSqlDatabase LogBook::Database() const {
+    return QSqlDatabase::database(connectionName_, false);
+}
+
+bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error) {
+    const QStringList& columns = LogColumns();
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    QSqlQuery q(db);
+    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(table_, columns.join(QStringLiteral(", ")),
+                            marks.join(QStringLiteral(", "))))) {
+        SetError(error, q.lastError().text());
+        return false;
+    }
+    for (const QString& v : Values(row))
+        q.addBindValue(v);
+    if (!q.exec()) {
+        SetError(
+            error,
+            QStringLiteral("Cannot write %1 into the log: %2").arg(row.call, q.lastError().text()));
+        return false;
+    }
+    return true;
+}
+
+bool LogBook::Append(const QsoRow& row, QString* error) {
+    return AppendAll({row}, {}, error);
+}
+
+bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progress, QString* error) {
+    QSqlDatabase db = Database();
+    if (!db.isOpen()) {
+        SetError(error, QStringLiteral("The log is not open"));
+        return false;
+    }
+    if (!db.transaction()) {
+        SetError(error,
+                 QStringLiteral("Cannot start writing to the log: %1").arg(db.lastError().text()));
+        return false;
+    }
+    const int total = static_cast<int>(rows.size());
+    for (int i = 0; i < total; ++i) {
+        if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error)) {
+            db.rollback();
+            return false;
+        }
+        if (progress && !progress(i + 1, total)) {
+            db.rollback();
+            SetError(error, QStringLiteral("Stopped; nothing was written to the log"));
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        const QString text = db.lastError().text();
+        db.rollback();
+        SetError(error, QStringLiteral("Cannot commit to the log: %1").arg(text));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<QsoRow>> LogBook::ReadAll(QString* error) const {
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY QSODate, QSOTime, ID")
+                    .arg(LogColumns().join(QStringLiteral(", ")), table_))) {
+        SetError(error, QStringLiteral("Cannot read the log: %1").arg(q.lastError().text()));
+        return std::nullopt;
+    }
+    std::vector<QsoRow> rows;
+    while (q.next()) {
+        QsoRow r;
+        QString* fields[] = {&r.date,       &r.time,       &r.call,     &r.frequency,
+                             &r.band,       &r.mode,       &r.sent,     &r.received,
+                             &r.dxccPrefix, &r.mainPrefix, &r.continent};
+        for (int i = 0; i < static_cast<int>(std::size(fields)); ++i)
+            *fields[i] = Text(q, i);
+        rows.push_back(std::move(r));
+    }
+    if (q.lastError().isValid()) {
+        SetError(error, QStringLiteral("Cannot read the log: %1").arg(q.lastError().text()));
+        return std::nullopt;
+    }
+    return rows;
+}
+
+QStringList LogBook::Modes() const {
+    QSqlQuery q(Database());
+    QStringList modes;
+    if (!q.exec(QStringLiteral("SELECT DISTINCT QSOMode FROM %1").arg(table_)))
+        return modes;
+    while (q.next()) {
+        const QString mode = Text(q, 0).trimmed();
+        if (!mode.isEmpty() && !modes.contains(mode))
+            modes << mode;
+    }
+    modes.sort();
+    return modes;
+}
+
+int LogBook::Count() const {
+    QSqlQuery q(Database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table_)) || !q.next())
+        return 0;
+    return q.value(0).toInt();
+}
+
+} // namespace qarvel

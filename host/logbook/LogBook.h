@@ -1,0 +1,55 @@
+#pragma once
+
+#include "logbook/QsoRow.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace qarvel {
+
+// The log table of one open connection: what qarvel writes into it and
+// reads back. Every write is one transaction, so the log never holds half
+// of what was asked for.
+class LogBook {
+public:
+    // Called after each row with (rows written, rows in all); returning
+    // false stops the write and rolls it back.
+    using Progress = std::function<bool(int done, int total)>;
+
+    LogBook(QString connectionName, QString table);
+
+    // Opens the log `location` (an SQLite file or a postgresql:// address) as
+    // the connection `connectionName` and creates the table when missing.
+    static bool Open(const QString& location, const QString& connectionName, const QString& table,
+                     QString* error);
+    // log.sqlite in qarvel's data folder, which is created.
+    static QString DefaultLogPath();
+
+    QSqlDatabase Database() const;
+    const QString& Table() const { return table_; }
+    const QString& ConnectionName() const { return connectionName_; }
+
+    // Writes one QSO and commits it before returning true.
+    bool Append(const QsoRow& row, QString* error);
+    // Writes all rows in one transaction: either every row is committed or
+    // none is.
+    bool AppendAll(const std::vector<QsoRow>& rows, const Progress& progress, QString* error);
+
+    // Every QSO in time order (date, time, then entry order).
+    std::optional<std::vector<QsoRow>> ReadAll(QString* error) const;
+    // The modes the log holds, each once, sorted.
+    QStringList Modes() const;
+    int Count() const;
+
+private:
+    bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error);
+
+    QString connectionName_;
+    QString table_;
+};
+
+} // namespace qarvel

@@ -1,0 +1,284 @@
+#include "windows/MainWindow.h"
+
+#include "formats/AdifWriter.h"
+#include "formats/CabrilloWriter.h"
+#include "contest/ContestSession.h"
+#include "logbook/LogBook.h"
+#include "windows/QsoEntryLine.h"
+#include "contest/ScoreLine.h"
+#include "windows/StationDialog.h"
+#include "ui/ErrorReporter.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSaveFile>
+#include <QSqlTableModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace qarvel {
+
+namespace {
+
+struct ColumnHeading {
+    const char* column;
+    const char* heading;
+};
+
+constexpr ColumnHeading kHeadings[] = {
+    {"QSODate", "Date"},       {"QSOTime", "Time"},
+    {"CallSign", "Call"},      {"Frequency", "MHz"},
+    {"DigiBand", "Band"},      {"QSOMode", "Mode"},
+    {"QSOReportSent", "Sent"}, {"QSOReportRecived", "Received"},
+    {"DXCCPrefix", "DXCC"},    {"MainPrefix", "Prefix"},
+    {"Continent", "Cont"},
+};
+
+bool SaveFile(const QString& path, const QByteArray& data, QString* error) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
+}
+
+} // namespace
+
+MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, LogBook& log,
+                       const StationSettings& station, const QString& logTitle, QWidget* parent)
+    : QMainWindow(parent), session_(session), countries_(countries), log_(log), station_(station) {
+    setObjectName(QStringLiteral("QarvelMainWindow"));
+    setWindowTitle(QStringLiteral("qarvel - %1").arg(logTitle));
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    model_ = new QSqlTableModel(this, log_.Database());
+    model_->setTable(log_.Table());
+    model_->setEditStrategy(QSqlTableModel::OnManualSubmit);
+    model_->setSort(0, Qt::AscendingOrder); // entry order: the newest QSO last
+    for (const ColumnHeading& h : kHeadings) {
+        const int c = model_->fieldIndex(QLatin1String(h.column));
+        if (c >= 0)
+            model_->setHeaderData(c, Qt::Horizontal, QLatin1String(h.heading));
+    }
+
+    view_ = new QTableView(central);
+    view_->setObjectName(QStringLiteral("LogTable"));
+    view_->setModel(model_);
+    // The module counts what is in the log; edits here would pass it by.
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setAlternatingRowColors(true);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
+    view_->verticalHeader()->hide();
+    view_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(view_, 1);
+
+    entry_ = new QsoEntryLine(session_, countries_, log_, central);
+    layout->addWidget(entry_);
+    setCentralWidget(central);
+
+    count_ = new QLabel(this);
+    statusBar()->addPermanentWidget(count_);
+
+    connect(entry_, &QsoEntryLine::Logged, this, [this] { ReloadLog(); });
+    BuildMenus();
+    SetStation(station_);
+    ReloadLog();
+    const int id = model_->fieldIndex(QStringLiteral("ID"));
+    if (id >= 0)
+        view_->hideColumn(id);
+    resize(1000, 640);
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Import ADIF..."), this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Import ADIF"), {},
+            QStringLiteral("ADIF files (*.adi *.adif);;All files (*)"));
+        if (!path.isEmpty())
+            ImportAdifFile(path);
+    });
+    file->addAction(QStringLiteral("Export &ADIF..."), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export ADIF"),
+                                                          QStringLiteral("log.adi"),
+                                                          QStringLiteral("ADIF files (*.adi)"));
+        if (!path.isEmpty())
+            ExportAdifFile(path);
+    });
+    file->addAction(QStringLiteral("Export &Cabrillo..."), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Export Cabrillo"), QStringLiteral("log.cbr"),
+            QStringLiteral("Cabrillo files (*.cbr *.log)"));
+        if (!path.isEmpty())
+            ExportCabrilloFile(path);
+    });
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* station = menuBar()->addMenu(QStringLiteral("&Station"));
+    station->addAction(QStringLiteral("&Settings..."), this, [this] { EditStation(); });
+
+    QMenu* contest = menuBar()->addMenu(QStringLiteral("&Contest"));
+    contest->addAction(QStringLiteral("&Statistics window"), this, [this] { ShowStatistics(); });
+    contest->addAction(QStringLiteral("&Recalc"), this, [this] {
+        if (!session_.Recalc())
+            ShowStatistics();
+    });
+    contest->addAction(QStringLiteral("&Multipliers"), this, [this] {
+        if (!session_.IsStarted())
+            ShowStatistics();
+        session_.OpenMultipliers();
+    });
+}
+
+void MainWindow::ShowStatistics() {
+    session_.SetStation(station_, log_.Table());
+    session_.Start();
+}
+
+void MainWindow::ReloadLog() {
+    model_->select();
+    while (model_->canFetchMore())
+        model_->fetchMore();
+    view_->resizeColumnsToContents();
+    view_->scrollToBottom();
+    count_->setText(QStringLiteral("%1 QSOs").arg(model_->rowCount()));
+}
+
+void MainWindow::SetStation(const StationSettings& station) {
+    station_ = station;
+    entry_->SetStation(station_);
+    session_.SetStation(station_, log_.Table());
+    statusBar()->showMessage(station_.IsSet()
+                                 ? QStringLiteral("%1 (%2, %3)")
+                                       .arg(station_.call, station_.dxccPrefix, station_.continent)
+                                 : QStringLiteral("Own call not set: Station > Settings"));
+}
+
+void MainWindow::EditStation() {
+    StationDialog dialog(station_, countries_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const StationSettings station = dialog.Station();
+    if (!SaveStationSettings(station))
+        zelmar::ReportError(QStringLiteral("The station settings could not be saved in %1")
+                                .arg(StationSettingsPath()));
+    SetStation(station);
+    if (session_.IsStarted()) {
+        session_.HandOverStation();
+        session_.Recalc();
+    }
+}
+
+AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
+    AdifImportReport report;
+    QFile file(path);
+    if (!countries_) {
+        report.error = QStringLiteral("No country file to resolve the calls with");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        report.error = file.errorString();
+    } else {
+        QProgressDialog progress(QStringLiteral("Importing %1...").arg(QFileInfo(path).fileName()),
+                                 QStringLiteral("Cancel"), 0, 100, this);
+        // Application-modal: a recount from the statistics window must not
+        // read the log while the import's transaction is open.
+        progress.setWindowModality(Qt::ApplicationModal);
+        progress.setMinimumDuration(400);
+        report = AdifImporter(*countries_).Import(file.readAll(), log_, [&](int done, int total) {
+            if (done % 50 == 0 || done == total) {
+                progress.setMaximum(total);
+                progress.setValue(done);
+            }
+            return !progress.wasCanceled();
+        });
+    }
+    if (!report.ok) {
+        zelmar::ReportError(
+            QStringLiteral("Nothing was imported from %1: %2").arg(path, report.error));
+        return report;
+    }
+    ReloadLog();
+    entry_->RefreshModes();
+    session_.Recalc();
+
+    QMessageBox box(report.skipped.empty() ? QMessageBox::Information : QMessageBox::Warning,
+                    QStringLiteral("Import ADIF"),
+                    QStringLiteral("Imported %1 QSOs from %2.").arg(report.imported).arg(path),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ImportReport"));
+    if (!report.skipped.empty()) {
+        box.setInformativeText(QStringLiteral("%1 malformed records were skipped (see details).")
+                                   .arg(report.skipped.size()));
+        QStringList lines;
+        for (const AdifProblem& p : report.skipped)
+            lines << p.Describe();
+        box.setDetailedText(lines.join(QLatin1Char('\n')));
+    }
+    box.exec();
+    return report;
+}
+
+bool MainWindow::ExportAdifFile(const QString& path) {
+    QString error;
+    const auto rows = log_.ReadAll(&error);
+    if (rows && SaveFile(path, WriteAdif(*rows, QCoreApplication::applicationVersion()), &error)) {
+        statusBar()->showMessage(QStringLiteral("Wrote %1 QSOs to %2").arg(rows->size()).arg(path));
+        return true;
+    }
+    zelmar::ReportError(QStringLiteral("The ADIF file %1 was not written: %2").arg(path, error));
+    return false;
+}
+
+bool MainWindow::ExportCabrilloFile(const QString& path) {
+    if (!station_.IsSet())
+        EditStation();
+    if (!station_.IsSet())
+        return false;
+    // Recount first: with a shared log other positions may have logged
+    // since, and the claimed score must be that of the QSOs written.
+    if (!session_.Recalc())
+        ShowStatistics();
+    const auto score = ScoreLine::Parse(session_.ScoreLineText());
+    QString error;
+    const auto rows = log_.ReadAll(&error);
+    if (!score)
+        error = QStringLiteral("the statistics window shows no score");
+    if (score && rows) {
+        const CabrilloHeader header{
+            CabrilloContestName(session_.Title()), station_.call, score->score,
+            QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion())};
+        if (SaveFile(path, WriteCabrillo(header, *rows).toUtf8(), &error)) {
+            statusBar()->showMessage(QStringLiteral("Wrote %1 QSOs, claimed score %2, to %3")
+                                         .arg(rows->size())
+                                         .arg(score->score)
+                                         .arg(path));
+            return true;
+        }
+    }
+    zelmar::ReportError(
+        QStringLiteral("The Cabrillo file %1 was not written: %2").arg(path, error));
+    return false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Only asks to quit: the module is released once the event loop has
+    // ended, never from inside one of its own message pumps.
+    event->accept();
+    emit QuitRequested();
+}
+
+} // namespace qarvel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "formats/AdifImporter.h"
+#include "app/StationSettings.h"
+
+#include <QMainWindow>
+
+class QSqlTableModel;
+class QTableView;
+class QLabel;
+
+namespace qarvel {
+
+class ContestSession;
+class CountryFile;
+class LogBook;
+class QsoEntryLine;
+
+// qarvel's main window: the log, newest QSO last, the entry line under it,
+// and the menus for import, export, the station and the contest module.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(ContestSession& session, const CountryFile* countries, LogBook& log,
+               const StationSettings& station, const QString& logTitle, QWidget* parent = nullptr);
+
+    QsoEntryLine* EntryLine() const { return entry_; }
+    QSqlTableModel* LogModel() const { return model_; }
+
+    // Imports the file with a progress dialog, refreshes the log view and
+    // has the module recount; the report is shown to the operator.
+    AdifImportReport ImportAdifFile(const QString& path);
+    bool ExportAdifFile(const QString& path);
+    bool ExportCabrilloFile(const QString& path);
+    // The station dialog; a changed station is stored and handed on.
+    void EditStation();
+    const StationSettings& Station() const { return station_; }
+
+signals:
+    // The window was closed: the application should quit.
+    void QuitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void ReloadLog();
+    void SetStation(const StationSettings& station);
+    void ShowStatistics();
+
+    ContestSession& session_;
+    const CountryFile* countries_;
+    LogBook& log_;
+    StationSettings station_;
+    QSqlTableModel* model_ = nullptr;
+    QTableView* view_ = nullptr;
+    QsoEntryLine* entry_ = nullptr;
+    QLabel* count_ = nullptr;
+};
+
+} // namespace qarvel

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "logbook/QsoRow.h"
+#include "app/StationSettings.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace qarvel {
+
+class ContestSession;
+class CountryFile;
+class LogBook;
+
+// The line an operator logs on: call, band, mode, exchange received and
+// report sent. While the call is typed it shows the country and what the
+// contest module would give for the QSO ("DUPE" or the points); when the
+// call is complete (space, or leaving the field) the module's known
+// exchange fills the exchange field unless the operator has typed there;
+// Enter writes the QSO into the log and only then has the module count it.
+class QsoEntryLine : public QWidget {
+    Q_OBJECT
+public:
+    QsoEntryLine(ContestSession& session, const CountryFile* countries, LogBook& log,
+                 QWidget* parent = nullptr);
+
+    void SetStation(const StationSettings& station);
+    // CW, SSB and the modes the log holds besides.
+    void RefreshModes();
+
+    // The QSO as the fields stand, its country resolved; no time yet.
+    QsoRow CurrentQso() const;
+    // What the result label says: the preview or the last logged QSO.
+    QString ResultText() const;
+
+    // Enter: true when the QSO went into the log.
+    bool LogQso();
+    void CallComplete();
+    void UpdatePreview();
+
+signals:
+    // A QSO is in the log; `result` is what the module answered (-1 DUPE).
+    void Logged(const qarvel::QsoRow& row, int result);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static QString ResultWords(int result);
+    void CallEdited();
+    void ModeChanged();
+    QString SentDefault() const;
+    void ClearQso();
+
+    ContestSession& session_;
+    const CountryFile* countries_;
+    LogBook& log_;
+    StationSettings station_;
+
+    QLineEdit* call_ = nullptr;
+    QComboBox* band_ = nullptr;
+    QComboBox* mode_ = nullptr;
+    QLineEdit* received_ = nullptr;
+    QLineEdit* sent_ = nullptr;
+    QLabel* country_ = nullptr;
+    QLabel* result_ = nullptr;
+
+    bool receivedTyped_ = false; // the operator wrote the exchange: never replace it
+    bool sentTyped_ = false;
+};
+
+} // namespace qarvel

@@ -1,0 +1,76 @@
+#include "windows/StationDialog.h"
+
+#include "reference/CountryFile.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace qarvel {
+
+StationDialog::StationDialog(const StationSettings& station, const CountryFile* countries,
+                             QWidget* parent)
+    : QDialog(parent), countries_(countries) {
+    setObjectName(QStringLiteral("StationDialog"));
+    setWindowTitle(QStringLiteral("Station"));
+    auto* form = new QFormLayout(this);
+
+    call_ = new QLineEdit(station.call, this);
+    call_->setObjectName(QStringLiteral("StationCall"));
+    prefix_ = new QLineEdit(station.dxccPrefix, this);
+    prefix_->setObjectName(QStringLiteral("StationPrefix"));
+    continent_ = new QComboBox(this);
+    continent_->setObjectName(QStringLiteral("StationContinent"));
+    continent_->addItems({QStringLiteral("AF"), QStringLiteral("AN"), QStringLiteral("AS"),
+                          QStringLiteral("EU"), QStringLiteral("NA"), QStringLiteral("OC"),
+                          QStringLiteral("SA")});
+    continent_->setCurrentText(station.continent);
+    logName_ = new QLineEdit(station.logName, this);
+    logName_->setObjectName(QStringLiteral("StationLogName"));
+    sentExchange_ = new QLineEdit(station.sentExchange, this);
+    sentExchange_->setObjectName(QStringLiteral("StationSentExchange"));
+    sentExchange_->setPlaceholderText(QStringLiteral("e.g. your county"));
+
+    form->addRow(QStringLiteral("Own call:"), call_);
+    form->addRow(QStringLiteral("DXCC prefix:"), prefix_);
+    form->addRow(QStringLiteral("Continent:"), continent_);
+    form->addRow(QStringLiteral("Log name:"), logName_);
+    form->addRow(QStringLiteral("Sent after the report:"), sentExchange_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(call_, &QLineEdit::textEdited, this, &StationDialog::CallEdited);
+    auto update = [this, buttons] {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(!call_->text().trimmed().isEmpty());
+    };
+    connect(call_, &QLineEdit::textChanged, this, update);
+    update();
+}
+
+void StationDialog::CallEdited() {
+    const int cursor = call_->cursorPosition();
+    call_->setText(call_->text().toUpper());
+    call_->setCursorPosition(cursor);
+    if (!countries_)
+        return;
+    StationSettings s = Station();
+    s.ResolveFromCall(*countries_);
+    prefix_->setText(s.dxccPrefix);
+    continent_->setCurrentText(s.continent);
+}
+
+StationSettings StationDialog::Station() const {
+    StationSettings s;
+    s.call = call_->text().trimmed().toUpper();
+    s.dxccPrefix = prefix_->text().trimmed().toUpper();
+    s.continent = continent_->currentText();
+    s.logName = logName_->text().trimmed();
+    s.sentExchange = sentExchange_->text().trimmed().toUpper();
+    return s;
+}
+
+} // namespace qarvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/StationSettings.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QComboBox;
+
+namespace qarvel {
+
+class CountryFile;
+
+// Asks for the own station: the call, from which the DXCC prefix and the
+// continent are resolved as it is typed (the operator may still change
+// them), the log name shown in the statistics window's caption, and what is
+// sent after the report.
+class StationDialog : public QDialog {
+    Q_OBJECT
+public:
+    StationDialog(const StationSettings& station, const CountryFile* countries,
+                  QWidget* parent = nullptr);
+    StationSettings Station() const;
+
+private:
+    void CallEdited();
+
+    const CountryFile* countries_;
+    QLineEdit* call_ = nullptr;
+    QLineEdit* prefix_ = nullptr;
+    QComboBox* continent_ = nullptr;
+    QLineEdit* logName_ = nullptr;
+    QLineEdit* sentExchange_ = nullptr;
+};
+
+} // namespace qarvel
