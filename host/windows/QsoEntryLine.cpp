@@ -204,7 +204,7 @@ bool QsoEntryLine::LogQso() {
     }
     if (q.band.isEmpty()) {
         // The module scores the nine bands only: the operator picks one.
-        result_->setText(QStringLiteral("Out of band: tune the rig or pick the band"));
+        result_->setText(QStringLiteral("Out of band: pick a band"));
         return false;
     }
     if (q.received.isEmpty() && !receivedTyped_) {
