@@ -2,6 +2,7 @@
 
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
+#include "rig/RigAddress.h"
 
 #include <QCommandLineParser>
 
@@ -42,6 +43,11 @@ struct Options {
                                    QStringLiteral("Country file in cty.dat format (default "
                                                   "/usr/share/hamradio-files/cty.dat)."),
                                    QStringLiteral("FILE")};
+    QCommandLineOption rig{
+        QStringLiteral("rig"),
+        QStringLiteral("Read frequency and mode from Hamlib's rigctld at HOST:PORT (port "
+                       "4532 when left out) for this run; an empty value: no rig."),
+        QStringLiteral("HOST:PORT")};
     QCommandLineOption score{
         QStringLiteral("score"),
         QStringLiteral("Print the statistics and the score line of the log, then exit.")};
@@ -70,8 +76,8 @@ struct Options {
             "With them it works without a window, in this order: import, score,\n"
             "exports; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
             "line, 3 when an import skipped malformed records."));
-        p.addOptions({log, db, table, call, dxcc, continent, caption, countryFile, score, import,
-                      exportAdif, exportCabrillo, showMultipliers, help, version});
+        p.addOptions({log, db, table, call, dxcc, continent, caption, countryFile, rig, score,
+                      import, exportAdif, exportCabrillo, showMultipliers, help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
                                 QStringLiteral("The log: an SQLite file or a postgresql:// address "
                                                "(instead of --log or --db)."),
@@ -148,6 +154,14 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         return out;
     }
 
+    if (p.isSet(o.rig)) {
+        out.rig = p.value(o.rig).trimmed();
+        if (!out.rig->isEmpty() && !RigAddress::Parse(*out.rig)) {
+            out.error = QStringLiteral("--rig needs HOST:PORT, not %1").arg(*out.rig);
+            return out;
+        }
+    }
+
     out.score = p.isSet(o.score);
     out.importFile = p.value(o.import);
     out.exportAdif = p.value(o.exportAdif);
@@ -175,6 +189,8 @@ StationSettings CommandLine::Station(StationSettings stored, const CountryFile* 
         stored.continent = myContinent;
     if (!caption.isEmpty())
         stored.logName = caption;
+    if (rig)
+        stored.rig = *rig;
     return stored;
 }
 

@@ -15,6 +15,7 @@ struct CommandLine {
     QString countryFile; // cty.dat; empty: Debian's
     // Station overrides for this run; empty: the stored settings.
     QString call, myDxcc, myContinent, caption;
+    std::optional<QString> rig; // rigctld's host:port; an empty one: no rig this run
 
     bool score = false;
     QString importFile;

@@ -31,6 +31,7 @@ StationSettings LoadStationSettings(const QString& path) {
     station.continent = s.value(QStringLiteral("Continent"), station.continent).toString();
     station.logName = s.value(QStringLiteral("LogName"), station.logName).toString();
     station.sentExchange = s.value(QStringLiteral("SentExchange")).toString();
+    station.rig = s.value(QStringLiteral("Rig")).toString().trimmed();
     return station;
 }
 
@@ -42,6 +43,7 @@ bool SaveStationSettings(const StationSettings& station, const QString& path) {
     s.setValue(QStringLiteral("Continent"), station.continent);
     s.setValue(QStringLiteral("LogName"), station.logName);
     s.setValue(QStringLiteral("SentExchange"), station.sentExchange);
+    s.setValue(QStringLiteral("Rig"), station.rig);
     s.endGroup();
     s.sync();
     return s.status() == QSettings::NoError;

@@ -15,6 +15,7 @@ struct StationSettings {
     QString continent = QStringLiteral("EU");
     QString logName = QStringLiteral("LOG1"); // shown in the plug-in's caption
     QString sentExchange;                     // sent after the report, e.g. the own county
+    QString rig; // rigctld's address, "host:port"; empty: band and mode by hand
 
     bool IsSet() const { return !call.isEmpty(); }
     // Prefix and continent of `call`, as the country file resolves it; the

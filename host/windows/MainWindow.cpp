@@ -5,6 +5,7 @@
 #include "contest/ContestSession.h"
 #include "logbook/LogBook.h"
 #include "windows/QsoEntryLine.h"
+#include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
 #include "ui/ErrorReporter.h"
@@ -91,6 +92,12 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
 
     count_ = new QLabel(this);
     statusBar()->addPermanentWidget(count_);
+    rigStatus_ = new QLabel(this);
+    rigStatus_->setObjectName(QStringLiteral("RigStatus"));
+    rigStatus_->hide();
+    statusBar()->addPermanentWidget(rigStatus_);
+    rig_ = new RigctldClient(this);
+    connect(rig_, &RigctldClient::StateChanged, this, &MainWindow::ShowRigState);
 
     connect(entry_, &QsoEntryLine::Logged, this, [this] { ReloadLog(); });
     BuildMenus();
@@ -162,11 +169,22 @@ void MainWindow::ReloadLog() {
 void MainWindow::SetStation(const StationSettings& station) {
     station_ = station;
     entry_->SetStation(station_);
+    rig_->SetAddress(RigAddress::Parse(station_.rig));
     session_.SetStation(station_, log_.Table());
     statusBar()->showMessage(station_.IsSet()
                                  ? QStringLiteral("%1 (%2, %3)")
                                        .arg(station_.call, station_.dxccPrefix, station_.continent)
                                  : QStringLiteral("Own call not set: Station > Settings"));
+}
+
+void MainWindow::ShowRigState(const RigState& state) {
+    entry_->FollowRig(state);
+    rigStatus_->setText(state.StatusText());
+    rigStatus_->setVisible(state.link != RigState::Link::Off);
+    QPalette p = rigStatus_->palette();
+    p.setColor(QPalette::WindowText,
+               state.Failed() ? QColor(200, 0, 0) : palette().color(QPalette::WindowText));
+    rigStatus_->setPalette(p);
 }
 
 void MainWindow::EditStation() {

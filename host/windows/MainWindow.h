@@ -15,6 +15,8 @@ class ContestSession;
 class CountryFile;
 class LogBook;
 class QsoEntryLine;
+class RigctldClient;
+struct RigState;
 
 // qarvel's main window: the log, newest QSO last, the entry line under it,
 // and the menus for import, export, the station and the contest module.
@@ -35,6 +37,7 @@ public:
     // The station dialog; a changed station is stored and handed on.
     void EditStation();
     const StationSettings& Station() const { return station_; }
+    RigctldClient* Rig() const { return rig_; }
 
 signals:
     // The window was closed: the application should quit.
@@ -48,6 +51,7 @@ private:
     void ReloadLog();
     void SetStation(const StationSettings& station);
     void ShowStatistics();
+    void ShowRigState(const RigState& state);
 
     ContestSession& session_;
     const CountryFile* countries_;
@@ -57,6 +61,8 @@ private:
     QTableView* view_ = nullptr;
     QsoEntryLine* entry_ = nullptr;
     QLabel* count_ = nullptr;
+    RigctldClient* rig_ = nullptr;
+    QLabel* rigStatus_ = nullptr;
 };
 
 } // namespace qarvel

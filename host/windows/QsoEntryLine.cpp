@@ -44,6 +44,8 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     band_->setObjectName(QStringLiteral("EntryBand"));
     band_->addItems(BandTexts());
     band_->setCurrentText(QStringLiteral("14"));
+    // Shown while the rig is on none of the bands.
+    band_->setPlaceholderText(QStringLiteral("out of band"));
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("EntryMode"));
     received_ = Field(this, "EntryReceived", 120);
@@ -95,6 +97,9 @@ void QsoEntryLine::RefreshModes() {
     for (const QString& m : log_.Modes())
         if (!modes.contains(m))
             modes << m;
+    // One the rig is in, not logged yet, stays.
+    if (!current.isEmpty() && !modes.contains(current))
+        modes << current;
     const QSignalBlocker block(mode_);
     mode_->clear();
     mode_->addItems(modes);
@@ -112,6 +117,7 @@ QsoRow QsoEntryLine::CurrentQso() const {
     QsoRow q;
     q.call = call_->text().trimmed().toUpper();
     q.band = band_->currentText();
+    q.frequency = rig_.FrequencyFor(q.band);
     q.mode = mode_->currentText();
     q.received = received_->text().simplified().toUpper();
     q.sent = sent_->text().simplified().toUpper();
@@ -164,6 +170,10 @@ void QsoEntryLine::UpdatePreview() {
             : QStringLiteral("%1  %2  %3")
                   .arg(QString::fromStdString(countries_->Resolve(q.call.toStdString())->entity),
                        q.dxccPrefix, q.continent));
+    if (q.band.isEmpty()) {
+        result_->setText(QStringLiteral("Out of band"));
+        return;
+    }
     // Without the statistics window the module counts nothing and answers 0.
     const int score = session_.IsStarted() ? session_.Score(q) : 0;
     result_->setText(score == 0 ? QString() : ResultWords(score));
@@ -190,6 +200,11 @@ bool QsoEntryLine::LogQso() {
     if (!LooksLikeCallSign(q.call)) {
         result_->setText(QStringLiteral("Not a call sign"));
         call_->setFocus();
+        return false;
+    }
+    if (q.band.isEmpty()) {
+        // The module scores the nine bands only: the operator picks one.
+        result_->setText(QStringLiteral("Out of band: pick a band"));
         return false;
     }
     if (q.received.isEmpty() && !receivedTyped_) {
@@ -221,6 +236,21 @@ bool QsoEntryLine::LogQso() {
     ClearQso();
     emit Logged(q, result);
     return true;
+}
+
+void QsoEntryLine::FollowRig(const RigState& state) {
+    const RigFollower::Change change = rig_.Follow(state);
+    if (change.band) {
+        if (change.band->isEmpty())
+            band_->setCurrentIndex(-1);
+        else
+            band_->setCurrentText(*change.band);
+    }
+    if (change.mode) {
+        if (mode_->findText(*change.mode) < 0)
+            mode_->addItem(*change.mode);
+        mode_->setCurrentText(*change.mode);
+    }
 }
 
 void QsoEntryLine::ClearQso() {

@@ -2,6 +2,7 @@
 
 #include "logbook/QsoRow.h"
 #include "app/StationSettings.h"
+#include "rig/RigFollower.h"
 
 #include <QWidget>
 
@@ -40,6 +41,9 @@ public:
     bool LogQso();
     void CallComplete();
     void UpdatePreview();
+    // Band and mode follow the rig as it changes; the frequency goes with
+    // the QSO while the band is the rig's.
+    void FollowRig(const RigState& state);
 
 signals:
     // A QSO is in the log; `result` is what the module answered (-1 DUPE).
@@ -70,6 +74,7 @@ private:
 
     bool receivedTyped_ = false; // the operator wrote the exchange: never replace it
     bool sentTyped_ = false;
+    RigFollower rig_;
 };
 
 } // namespace qarvel

@@ -1,6 +1,7 @@
 #include "windows/StationDialog.h"
 
 #include "reference/CountryFile.h"
+#include "rig/RigAddress.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -32,12 +33,16 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     sentExchange_ = new QLineEdit(station.sentExchange, this);
     sentExchange_->setObjectName(QStringLiteral("StationSentExchange"));
     sentExchange_->setPlaceholderText(QStringLiteral("e.g. your county"));
+    rig_ = new QLineEdit(station.rig, this);
+    rig_->setObjectName(QStringLiteral("StationRig"));
+    rig_->setPlaceholderText(QStringLiteral("host:port of rigctld; empty: no rig"));
 
     form->addRow(QStringLiteral("Own call:"), call_);
     form->addRow(QStringLiteral("DXCC prefix:"), prefix_);
     form->addRow(QStringLiteral("Continent:"), continent_);
     form->addRow(QStringLiteral("Log name:"), logName_);
     form->addRow(QStringLiteral("Sent after the report:"), sentExchange_);
+    form->addRow(QStringLiteral("Rig (rigctld):"), rig_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
@@ -45,9 +50,13 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(call_, &QLineEdit::textEdited, this, &StationDialog::CallEdited);
     auto update = [this, buttons] {
-        buttons->button(QDialogButtonBox::Ok)->setEnabled(!call_->text().trimmed().isEmpty());
+        const QString rig = rig_->text().trimmed();
+        buttons->button(QDialogButtonBox::Ok)
+            ->setEnabled(!call_->text().trimmed().isEmpty() &&
+                         (rig.isEmpty() || RigAddress::Parse(rig)));
     };
     connect(call_, &QLineEdit::textChanged, this, update);
+    connect(rig_, &QLineEdit::textChanged, this, update);
     update();
 }
 
@@ -70,6 +79,7 @@ StationSettings StationDialog::Station() const {
     s.continent = continent_->currentText();
     s.logName = logName_->text().trimmed();
     s.sentExchange = sentExchange_->text().trimmed().toUpper();
+    s.rig = rig_->text().trimmed();
     return s;
 }
 

@@ -13,8 +13,8 @@ class CountryFile;
 
 // Asks for the own station: the call, from which the DXCC prefix and the
 // continent are resolved as it is typed (the operator may still change
-// them), the log name shown in the statistics window's caption, and what is
-// sent after the report.
+// them), the log name shown in the statistics window's caption, what is
+// sent after the report, and where rigctld listens.
 class StationDialog : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +31,7 @@ private:
     QComboBox* continent_ = nullptr;
     QLineEdit* logName_ = nullptr;
     QLineEdit* sentExchange_ = nullptr;
+    QLineEdit* rig_ = nullptr;
 };
 
 } // namespace qarvel
