@@ -63,13 +63,4 @@ TEST(ManPage, HasAnEntryForEveryOptionOfTheHelpAndNoOther) {
         << "entries of the manual page that qarvel --help does not list";
 }
 
-TEST(ManPage, EntriesAreFoundInTroffTagLines) {
-    const QSet<QString> entries = ManPageEntries(QStringLiteral(
-        ".TP\n.BI \\-\\-log \" FILE\"\nThe log, not --db.\n"
-        ".TP\n.BR \\-h \", \" \\-\\-help\n"
-        ".TP\n\\fB\\-\\-my\\-dxcc\\fR \\fIPREFIX\\fR\n"
-        ".B \\-\\-outside\n"));
-    EXPECT_EQ(Sorted(entries).join(' ').toStdString(), "--help --log --my-dxcc -h");
-}
-
 } // namespace
