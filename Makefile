@@ -5,7 +5,8 @@
 #               UndefinedBehaviorSanitizer and LeakSanitizer, then a short
 #               run of every fuzz target on its committed corpus
 #   make fuzz   a longer run of every fuzz target (FUZZ_SECONDS each)
-.PHONY: all deps build run test test-dev test-asan fuzz-build fuzz-smoke fuzz bench clean
+#   make package  the Debian package build-release/qarvel_<version>_<arch>.deb
+.PHONY: all deps build run test test-dev test-asan fuzz-build fuzz-smoke fuzz release bench package clean
 
 JOBS ?= $(shell nproc)
 # The steps share the machine's cores; each build already runs $(JOBS) jobs.
@@ -49,10 +50,16 @@ fuzz-smoke: fuzz-build
 fuzz: fuzz-build
 	fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
-bench: deps
+release: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
+
+bench: release
 	scripts/run-bench build-release
+
+# CPack packs what the install rules put in, from the optimised build.
+package: release
+	cmake --build --preset release --target package
 
 clean:
 	rm -rf build build-asan build-fuzz build-release

@@ -7,6 +7,7 @@
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -56,6 +57,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("qarvel"));
     QApplication::setApplicationDisplayName(QStringLiteral("qarvel"));
     QApplication::setApplicationVersion(QStringLiteral(QARVEL_VERSION));
+    // Ties the windows to the installed desktop entry (Wayland's app id) and
+    // to its icon; run from the build folder there is no icon, and no harm.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QARVEL_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QARVEL_APP_ID)));
     if (options.Headless())
         zelmar::SetErrorReporter(
             [&err](const QString& text) { err << "qarvel: " << text << Qt::endl; });
