@@ -1,0 +1,67 @@
+// committing-logger LOG BACKUPS: opens LOG as qarvel opens its log and logs
+// QSOs through the same append as the entry line's Enter, numbered on from
+// the rows the log holds, until it is killed. Each QSO is reported on stdout
+// once its commit has returned; every 25th commit is followed by a backup
+// into the folder BACKUPS.
+#include "logbook/LogBackups.h"
+#include "logbook/LogBook.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace qarvel;
+
+namespace {
+
+void Say(const QByteArray& line) {
+    // Unbuffered: a line written is a line the parent can read after a kill.
+    const QByteArray text = line + '\n';
+    if (::write(STDOUT_FILENO, text.constData(), static_cast<size_t>(text.size())) != text.size())
+        std::_Exit(3);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: committing-logger LOG BACKUPS\n");
+        return 2;
+    }
+    const QString connection = QStringLiteral("qarvel-log-1");
+    QString error;
+    if (!LogBook::Open(args[1], connection, QStringLiteral("Log"), &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    LogBook log(connection, QStringLiteral("Log"));
+    LogBackups backups(args[1], args[2]);
+    for (int n = log.Count();; ++n) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QsoRow q;
+        q.date = now.date().toString(QStringLiteral("yyyy-MM-dd"));
+        q.time = now.time().toString(QStringLiteral("HH:mm:ss"));
+        q.call = QStringLiteral("DL%1ZZ").arg(n);
+        q.band = QStringLiteral("14");
+        q.mode = QStringLiteral("CW");
+        q.sent = QStringLiteral("599 BU");
+        q.received = QStringLiteral("599 %1").arg(n);
+        q.dxccPrefix = QStringLiteral("DL");
+        q.mainPrefix = QStringLiteral("DL");
+        q.continent = QStringLiteral("EU");
+        if (!log.Append(q, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        Say("committed " + q.call.toLatin1());
+        if (n % 25 == 24 &&
+            backups.Take(log.Database(), now.addSecs(n), &error) != LogBackups::Result::Taken) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+    }
+}
