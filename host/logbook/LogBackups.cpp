@@ -181,7 +181,7 @@ QString LogBackups::RestoreAdvice() const {
     const QString log = QFileInfo(logPath_).absoluteFilePath();
     QString text =
         QStringLiteral("The newest backup is %1. To restore it, quit qarvel, move the damaged "
-                       "files aside and copy the backup in the log's place:\n")
+                       "files aside and copy the backup in the log's place:\n\n")
             .arg(newest);
     // The write-ahead log and its index belong to the damaged file: left
     // beside the restored copy, SQLite would replay them onto it.
