@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSqlDatabase>
 #include <cstdio>
 #include <unistd.h>
 
@@ -27,39 +26,29 @@ void Say(const QByteArray& line) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: committing-logger LOG BACKUPS\n");
+    if (argc != 3)
         return 2;
-    }
-    const QString connection = QStringLiteral("qarvel-log-1");
+    const QString path = QString::fromLocal8Bit(argv[1]);
     QString error;
-    if (!LogBook::Open(args[1], connection, QStringLiteral("Log"), &error)) {
+    if (!LogBook::Open(path, QStringLiteral("qarvel-log-1"), QStringLiteral("Log"), &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    LogBook log(connection, QStringLiteral("Log"));
-    LogBackups backups(args[1], args[2]);
+    LogBook log(QStringLiteral("qarvel-log-1"), QStringLiteral("Log"));
+    LogBackups backups(path, QString::fromLocal8Bit(argv[2]));
+    const QDateTime start = QDateTime::currentDateTimeUtc();
     for (int n = log.Count();; ++n) {
-        const QDateTime now = QDateTime::currentDateTimeUtc();
         QsoRow q;
-        q.date = now.date().toString(QStringLiteral("yyyy-MM-dd"));
-        q.time = now.time().toString(QStringLiteral("HH:mm:ss"));
         q.call = QStringLiteral("DL%1ZZ").arg(n);
         q.band = QStringLiteral("14");
         q.mode = QStringLiteral("CW");
-        q.sent = QStringLiteral("599 BU");
-        q.received = QStringLiteral("599 %1").arg(n);
-        q.dxccPrefix = QStringLiteral("DL");
-        q.mainPrefix = QStringLiteral("DL");
-        q.continent = QStringLiteral("EU");
         if (!log.Append(q, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
         Say("committed " + q.call.toLatin1());
         if (n % 25 == 24 &&
-            backups.Take(log.Database(), now.addSecs(n), &error) != LogBackups::Result::Taken) {
+            backups.Take(log.Database(), start.addSecs(n), &error) != LogBackups::Result::Taken) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }

@@ -100,111 +100,59 @@ TEST(CrashSafety, KilledAtRandomPointsTheLogHoldsEveryCommittedQso) {
         ASSERT_FALSE(calls.isEmpty()) << backup.toStdString();
         EXPECT_EQ(calls.last(), CallNumber(static_cast<int>(calls.size()) - 1));
     }
-
-    // The settings that carry a commit through a power cut.
-    QString error;
-    ASSERT_TRUE(LogBook::Open(log, QStringLiteral("qarvel-log-1"), kTable, &error))
-        << error.toStdString();
-    {
-        QSqlQuery q(QSqlDatabase::database(QStringLiteral("qarvel-log-1")));
-        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
-        EXPECT_EQ(q.value(0).toString(), "wal");
-        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA synchronous")) && q.next());
-        EXPECT_EQ(q.value(0).toInt(), 2) << "FULL";
-    }
-    QSqlDatabase::database(QStringLiteral("qarvel-log-1")).close();
-    QSqlDatabase::removeDatabase(QStringLiteral("qarvel-log-1"));
 }
 
 class Backups : public ::testing::Test {
 protected:
     void SetUp() override {
         zelmar::SetErrorReporter([this](const QString& text) { warnings_ << text; });
+        QString error;
+        ASSERT_TRUE(LogBook::Open(path_, log_.ConnectionName(), kTable, &error))
+            << error.toStdString();
     }
     void TearDown() override {
         zelmar::SetErrorReporter({});
-        for (const QString& name : opened_) {
-            QSqlDatabase::database(name, false).close();
-            QSqlDatabase::removeDatabase(name);
-        }
+        QSqlDatabase::database(log_.ConnectionName(), false).close();
+        QSqlDatabase::removeDatabase(log_.ConnectionName());
     }
 
-    LogBook Open(const QString& path) {
-        const QString name = QStringLiteral("qarvel-log-%1").arg(opened_.size() + 1);
-        QString error;
-        EXPECT_TRUE(LogBook::Open(path, name, kTable, &error)) << error.toStdString();
-        opened_ << name;
-        return LogBook(name, kTable);
-    }
-
-    static void Log(LogBook& log, int n) {
+    void Log(int n) {
         QsoRow q;
         q.call = CallNumber(n);
         QString error;
-        ASSERT_TRUE(log.Append(q, &error)) << error.toStdString();
+        ASSERT_TRUE(log_.Append(q, &error)) << error.toStdString();
     }
 
     QTemporaryDir dir_;
+    const QString path_ = dir_.filePath(QStringLiteral("log.sqlite"));
+    const QString folder_ = dir_.filePath(QStringLiteral("backups"));
+    LogBook log_{QStringLiteral("qarvel-log-1"), kTable};
     QStringList warnings_;
-    QStringList opened_;
 };
 
-TEST_F(Backups, RollPerLogAndSkipAWriteInProgress) {
-    const QString folder = dir_.filePath(QStringLiteral("backups"));
-    const QString path = dir_.filePath(QStringLiteral("log.sqlite"));
-    LogBook log = Open(path);
-    LogBackups backups(path, folder);
-    const QDateTime start(QDate(2024, 3, 9), QTime(12, 0), Qt::UTC);
-    QString error;
-    for (int i = 0; i < 12; ++i) {
-        Log(log, i);
-        ASSERT_EQ(backups.Take(log.Database(), start.addSecs(600 * i), &error),
-                  LogBackups::Result::Taken)
-            << error.toStdString();
-    }
-    // A log of the same name elsewhere has backups of its own.
-    QDir().mkpath(dir_.filePath(QStringLiteral("other")));
-    const QString otherPath = dir_.filePath(QStringLiteral("other/log.sqlite"));
-    LogBook other = Open(otherPath);
-    LogBackups otherBackups(otherPath, folder);
-    ASSERT_EQ(otherBackups.Take(other.Database(), start.addDays(1), &error),
-              LogBackups::Result::Taken);
+TEST_F(Backups, AFolderThatCannotBeWrittenWarnsOnceThenTheBackupsRoll) {
+    // The settings that carry a commit through a power cut.
+    QSqlQuery q(log_.Database());
+    ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
+    EXPECT_EQ(q.value(0).toString(), "wal");
+    ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA synchronous")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 2) << "FULL";
 
-    const QStringList files = backups.Files();
-    ASSERT_EQ(files.size(), LogBackups::kKept);
-    EXPECT_TRUE(files.first().endsWith("-20240309-122000.sqlite")) << files.first().toStdString();
-    EXPECT_EQ(Calls(files.first()).size(), 3);
-    EXPECT_EQ(Calls(files.last()).size(), 12);
-    EXPECT_EQ(otherBackups.Files().size(), 1);
-    EXPECT_TRUE(otherBackups.Newest().endsWith("-20240310-120000.sqlite"));
-
-    // Inside an open transaction the pages are half written: no copy.
-    QSqlDatabase db = log.Database();
-    ASSERT_TRUE(db.transaction());
-    EXPECT_EQ(backups.Take(db, start.addDays(2), &error), LogBackups::Result::Busy);
-    db.rollback();
-    EXPECT_EQ(backups.Newest(), files.last());
-}
-
-TEST_F(Backups, AFolderThatCannotBeWrittenWarnsOnceAndLoggingGoesOn) {
-    const QString folder = dir_.filePath(QStringLiteral("backups"));
-    const QString path = dir_.filePath(QStringLiteral("log.sqlite"));
-    LogBook log = Open(path);
     {
-        QFile blocker(folder); // a file where the folder should be
+        QFile blocker(folder_); // a file where the folder should be
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
-    BackupSchedule schedule(log.ConnectionName(), LogBackups(path, folder));
+    BackupSchedule schedule(log_.ConnectionName(), LogBackups(path_, folder_));
     for (int i = 0; i < 3; ++i) {
-        Log(log, i);
+        Log(i);
         EXPECT_FALSE(schedule.BackUp());
     }
     ASSERT_EQ(warnings_.size(), 1);
-    EXPECT_TRUE(warnings_[0].contains(folder)) << warnings_[0].toStdString();
-    EXPECT_EQ(log.Count(), 3);
+    EXPECT_TRUE(warnings_[0].contains(folder_)) << warnings_[0].toStdString();
+    EXPECT_EQ(log_.Count(), 3);
 
     // Once the folder can be made, the periodic backup comes on its own.
-    ASSERT_TRUE(QFile::remove(folder));
+    ASSERT_TRUE(QFile::remove(folder_));
     schedule.Start(std::chrono::milliseconds(20));
     QElapsedTimer waited;
     waited.start();
@@ -213,6 +161,27 @@ TEST_F(Backups, AFolderThatCannotBeWrittenWarnsOnceAndLoggingGoesOn) {
     ASSERT_EQ(schedule.Backups().Files().size(), 1);
     EXPECT_EQ(Calls(schedule.Backups().Newest()).size(), 3);
     EXPECT_EQ(warnings_.size(), 1);
+
+    LogBackups backups(path_, folder_);
+    const QDateTime start(QDate(2030, 3, 9), QTime(12, 0), Qt::UTC);
+    QString error;
+    for (int i = 3; i < 14; ++i) {
+        Log(i);
+        ASSERT_EQ(backups.Take(log_.Database(), start.addSecs(600 * i), &error),
+                  LogBackups::Result::Taken)
+            << error.toStdString();
+    }
+    const QStringList files = backups.Files();
+    ASSERT_EQ(files.size(), LogBackups::kKept);
+    EXPECT_TRUE(files.first().endsWith("-20300309-124000.sqlite")) << files.first().toStdString();
+    EXPECT_EQ(Calls(files.last()).size(), 14);
+
+    // Inside an open transaction the pages may be half written: no copy.
+    QSqlDatabase db = log_.Database();
+    ASSERT_TRUE(db.transaction());
+    EXPECT_EQ(backups.Take(db, start.addDays(1), &error), LogBackups::Result::Busy);
+    db.rollback();
+    EXPECT_EQ(backups.Newest(), files.last());
 }
 
 } // namespace

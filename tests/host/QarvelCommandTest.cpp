@@ -232,16 +232,14 @@ TEST_F(QarvelCommand, DamagedLogIsLeftAsItIsAndTheAdvisedRestoreBringsItBack) {
 
     // Not a database at all: said so, and the file is left alone.
     const QString text = dir_.filePath("notes.sqlite");
-    QFile notes(text);
-    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
-    notes.write("QSO notes, not a log\n");
-    notes.close();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"), text));
     const Result wrongFile = Run({"--score", text});
     EXPECT_EQ(wrongFile.exitCode, 1);
     EXPECT_TRUE(wrongFile.err.contains("The log " + text + " is not an SQLite database."))
         << wrongFile.err.toStdString();
-    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
-    EXPECT_EQ(notes.readAll(), "QSO notes, not a log\n");
+    QFile notes(text), adif(QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly) && adif.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), adif.readAll());
 }
 
 TEST_F(QarvelCommand, HelpNamesEveryOption) {
