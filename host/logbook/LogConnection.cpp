@@ -57,6 +57,7 @@ bool OpenPostgres(const QString& location, const QString& connectionName, QStrin
 }
 
 // SQLite's primary result codes, as the Qt driver reports them.
+constexpr int kSqliteReadOnly = 8;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteNotADatabase = 26;
 
@@ -118,11 +119,13 @@ FileCheck CheckReadOnly(const QString& path, const QString& connectionName, QStr
 // Every log qarvel opens is set up here, and the module reads through the
 // same connection, so both write and read under these settings. Where the
 // file system refuses write-ahead logging SQLite keeps its rollback journal,
-// which full syncs make just as durable.
+// which full syncs make just as durable; a file that cannot be written at
+// all can still be scored and exported.
 bool MakeDurable(QSqlDatabase& db, const QString& location, QString* text) {
     QSqlQuery q(db);
     for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
-        if (!q.exec(QLatin1String(pragma))) {
+        if (!q.exec(QLatin1String(pragma)) &&
+            (q.lastError().nativeErrorCode().toInt() & 0xff) != kSqliteReadOnly) {
             *text = QStringLiteral("Cannot set the log %1 up for safe writing: %2")
                         .arg(location, q.lastError().text().trimmed());
             return false;
