@@ -2,7 +2,9 @@
 #include "contest/ContestSession.h"
 #include "reference/CountryFile.h"
 #include "app/HeadlessRun.h"
+#include "logbook/BackupSchedule.h"
 #include "logbook/LogBook.h"
+#include "logbook/LogConnection.h"
 #include "app/WindowRun.h"
 #include "ui/ErrorReporter.h"
 
@@ -83,21 +85,39 @@ int main(int argc, char* argv[]) {
     const StationSettings station = options.Station(stored, countries.get());
 
     const QString logLocation = options.log.isEmpty() ? LogBook::DefaultLogPath() : options.log;
+    const auto report = [&](const QString& text) {
+        if (options.Headless())
+            err << "qarvel: " << text << Qt::endl;
+        else
+            zelmar::ReportError(text);
+    };
     int rc = 0;
     {
         QString error;
-        if (!LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table, &error)) {
-            if (options.Headless())
-                err << "qarvel: " << error << Qt::endl;
-            else
-                zelmar::ReportError(error);
+        QString warning;
+        if (!LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table, &error,
+                           &warning)) {
+            report(error);
             return 1;
         }
+        if (!warning.isEmpty())
+            report(warning);
+        // A PostgreSQL log is backed up by its server.
+        std::unique_ptr<BackupSchedule> backups;
+        if (!IsPostgresAddress(logLocation))
+            backups = std::make_unique<BackupSchedule>(ContestSession::ConnectionName(),
+                                                       LogBackups(SqliteLogPath(logLocation)));
         const QString plugins = QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins");
-        if (options.Headless())
+        if (options.Headless()) {
             rc = HeadlessRun(options, station, countries.get(), out, err).Exec(plugins);
-        else
+        } else {
+            if (backups)
+                backups->Start();
             rc = WindowRun(options, station, countries.get()).Exec(plugins, logLocation);
+        }
+        if (backups)
+            backups->BackUp();
+        backups.reset();
         QSqlDatabase::database(ContestSession::ConnectionName(), false).close();
     }
     QSqlDatabase::removeDatabase(ContestSession::ConnectionName());

@@ -1,5 +1,6 @@
 #include "logbook/LogBook.h"
 
+#include "logbook/LogBackups.h"
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
 
@@ -36,12 +37,17 @@ LogBook::LogBook(QString connectionName, QString table)
     : connectionName_(std::move(connectionName)), table_(std::move(table)) {}
 
 bool LogBook::Open(const QString& location, const QString& connectionName, const QString& table,
-                   QString* error) {
-    if (!OpenLogDatabase(location, connectionName, error))
+                   QString* error, QString* warning) {
+    bool damaged = false;
+    if (!OpenLogDatabase(location, connectionName, error, &damaged)) {
+        if (damaged && error)
+            *error += QStringLiteral(" qarvel has not written into it.\n") +
+                      LogBackups(SqliteLogPath(location)).RestoreAdvice();
         return false;
+    }
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     QString why;
-    if (EnsureLogTable(db, table, &why))
+    if (EnsureLogTable(db, table, &why, warning))
         return true;
     SetError(error, QStringLiteral("Cannot create the log table %1: %2").arg(table, why));
     db.close();

@@ -23,9 +23,12 @@ public:
     LogBook(QString connectionName, QString table);
 
     // Opens the log `location` (an SQLite file or a postgresql:// address) as
-    // the connection `connectionName` and creates the table when missing.
+    // the connection `connectionName` and creates the table when missing. A
+    // damaged SQLite file is left untouched, and `error` then says how to
+    // restore its newest backup. What in an existing table is not as qarvel
+    // makes it is said in `warning`.
     static bool Open(const QString& location, const QString& connectionName, const QString& table,
-                     QString* error);
+                     QString* error, QString* warning = nullptr);
     // log.sqlite in qarvel's data folder, which is created.
     static QString DefaultLogPath();
 

@@ -1,7 +1,11 @@
 #include "logbook/LogConnection.h"
 
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -52,15 +56,101 @@ bool OpenPostgres(const QString& location, const QString& connectionName, QStrin
     return OpenOrExplain(db, shown, text);
 }
 
-bool OpenSqlite(const QString& location, const QString& connectionName, QString* text) {
-    // QUrl::toLocalFile() knows only file: URLs; the empty name it gives here
-    // would silently open a temporary database instead of the log.
-    const QString path = location.startsWith(QStringLiteral("sqlite://"))
-                             ? QUrl(location).path(QUrl::FullyDecoded)
-                             : location;
+// SQLite's primary result codes, as the Qt driver reports them.
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteNotADatabase = 26;
+
+enum class FileCheck { Sound, Damaged, Unreadable };
+
+// SQLite's integrity check of the log open as `db`, the file at `path`.
+FileCheck Check(QSqlDatabase& db, const QString& path, QString* text) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    QStringList problems;
+    if (q.exec(QStringLiteral("PRAGMA integrity_check")))
+        while (q.next())
+            if (q.value(0).toString() != QLatin1String("ok"))
+                problems << q.value(0).toString().simplified();
+    const QSqlError error = q.lastError();
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    if (error.isValid() && code == kSqliteNotADatabase) {
+        *text = QStringLiteral("The log %1 is not an SQLite database.").arg(path);
+        return FileCheck::Damaged;
+    }
+    if (error.isValid() && code != kSqliteCorrupt) {
+        *text = QStringLiteral("Cannot check the log %1: %2").arg(path, error.text().trimmed());
+        return FileCheck::Unreadable;
+    }
+    if (!error.isValid() && problems.isEmpty())
+        return FileCheck::Sound;
+    if (error.isValid())
+        problems.prepend(error.databaseText().simplified());
+    // The check lists up to a hundred findings; the first few say enough.
+    *text = QStringLiteral("The log %1 is damaged: %2.")
+                .arg(path, problems.mid(0, 3).join(QStringLiteral("; ")));
+    return FileCheck::Damaged;
+}
+
+// Checks an existing file through a read-only connection of its own: a
+// damaged log must not be written into, and a connection that may write
+// would also fold a left-over write-ahead log into the file when it closes.
+FileCheck CheckReadOnly(const QString& path, const QString& connectionName, QString* text) {
+    FileCheck result = FileCheck::Unreadable;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        // Without a write-ahead log beside it the file holds every commit,
+        // and reading it as immutable leaves no new side files behind.
+        const bool alone = !QFileInfo::exists(path + QStringLiteral("-wal"));
+        db.setDatabaseName(alone ? QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                                       QStringLiteral("?immutable=1")
+                                 : path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        if (!db.isValid())
+            *text = QStringLiteral("The SQLite driver is not installed");
+        else if (OpenOrExplain(db, path, text))
+            result = Check(db, path, text);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+    return result;
+}
+
+// Every log qarvel opens is set up here, and the module reads through the
+// same connection, so both write and read under these settings. Where the
+// file system refuses write-ahead logging SQLite keeps its rollback journal,
+// which full syncs make just as durable; a file that cannot be written at
+// all can still be scored and exported.
+bool MakeDurable(QSqlDatabase& db, const QString& location, QString* text) {
+    QSqlQuery q(db);
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"})
+        if (!q.exec(QLatin1String(pragma)) &&
+            (q.lastError().nativeErrorCode().toInt() & 0xff) != kSqliteReadOnly) {
+            *text = QStringLiteral("Cannot set the log %1 up for safe writing: %2")
+                        .arg(location, q.lastError().text().trimmed());
+            return false;
+        }
+    return true;
+}
+
+bool OpenSqlite(const QString& location, const QString& connectionName, QString* text,
+                bool* damaged) {
+    const QString path = SqliteLogPath(location);
     if (path.isEmpty()) {
         *text = QStringLiteral("Not an SQLite log file: %1").arg(location);
         return false;
+    }
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    // A rollback journal left by a crash must be rolled back, which takes a
+    // connection that may write; it writes nothing into the log on closing.
+    const bool hotJournal = QFileInfo::exists(path + QStringLiteral("-journal"));
+    if (QFileInfo::exists(path) && !hotJournal) {
+        const FileCheck check =
+            CheckReadOnly(shown, connectionName + QStringLiteral("-check"), text);
+        if (check != FileCheck::Sound) {
+            *damaged = check == FileCheck::Damaged;
+            return false;
+        }
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     if (!db.isValid()) {
@@ -68,7 +158,20 @@ bool OpenSqlite(const QString& location, const QString& connectionName, QString*
         return false;
     }
     db.setDatabaseName(path);
-    return OpenOrExplain(db, location, text);
+    if (!OpenOrExplain(db, location, text))
+        return false;
+    if (hotJournal) {
+        const FileCheck check = Check(db, shown, text);
+        if (check != FileCheck::Sound) {
+            *damaged = check == FileCheck::Damaged;
+            db.close();
+            return false;
+        }
+    }
+    if (MakeDurable(db, location, text))
+        return true;
+    db.close();
+    return false;
 }
 
 } // namespace
@@ -78,11 +181,25 @@ bool IsPostgresAddress(const QString& location) {
            location.startsWith(QStringLiteral("postgres://"));
 }
 
-bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error) {
+QString SqliteLogPath(const QString& location) {
+    if (IsPostgresAddress(location))
+        return {};
+    // QUrl::toLocalFile() knows only file: URLs; the empty name it gives here
+    // would silently open a temporary database instead of the log.
+    return location.startsWith(QStringLiteral("sqlite://"))
+               ? QUrl(location).path(QUrl::FullyDecoded)
+               : location;
+}
+
+bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error,
+                     bool* damaged) {
     QString text;
+    bool badFile = false;
     if (IsPostgresAddress(location) ? OpenPostgres(location, connectionName, &text)
-                                    : OpenSqlite(location, connectionName, &text))
+                                    : OpenSqlite(location, connectionName, &text, &badFile))
         return true;
+    if (damaged)
+        *damaged = badFile;
     // Every handle is gone by now, so the connection can be removed cleanly.
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);

@@ -10,12 +10,21 @@ namespace qarvel {
 //                                             a log shared by several positions; the
 //                                             host and port items override the
 //                                             authority, as libpq reads them
+// An existing SQLite file is checked whole first, without writing into it;
+// a sound one is then switched to write-ahead logging with full syncs, so a
+// QSO committed survives a crash or a power cut.
 // On failure returns false with a message for the operator in `error`, and
 // leaves no connection of that name behind. The message never shows a
-// password.
-bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error);
+// password. `damaged` tells whether the file failed the check (or is no
+// SQLite database at all).
+bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error,
+                     bool* damaged = nullptr);
 
 // True when `location` names a PostgreSQL log.
 bool IsPostgresAddress(const QString& location);
+
+// The file of an SQLite log `location`; empty for a PostgreSQL address or an
+// SQLite address without a path.
+QString SqliteLogPath(const QString& location);
 
 } // namespace qarvel

@@ -3,8 +3,70 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVariant>
+#include <algorithm>
 
 namespace qarvel {
+
+namespace {
+
+bool IsPostgres(const QString& driver) {
+    return driver == QLatin1String("QPSQL");
+}
+
+// Calls in the byte order SQLite compares them in, and that the duplicate
+// search of the module relies on, whatever language the server speaks.
+QString CallSignCollation(const QString& driver) {
+    return IsPostgres(driver) ? QStringLiteral(" COLLATE \"C\"") : QString();
+}
+
+// Strings that a language's collation sorts otherwise than by their bytes:
+// case, digits against letters, a number's length, the portable sign.
+QStringList SortProbe() {
+    return {QStringLiteral("a"),  QStringLiteral("B"),   QStringLiteral("A"),
+            QStringLiteral("9"),  QStringLiteral("10"),  QStringLiteral("/"),
+            QStringLiteral("-"),  QStringLiteral("ab"),  QStringLiteral("DL/K1A"),
+            QStringLiteral("DL1A")};
+}
+
+// On PostgreSQL, the warning about an existing table whose CallSign column
+// does not sort by bytes; empty when it does or cannot be told. The column's
+// own collation decides the order of the probe, whether it was named in the
+// table or comes from the database's default.
+QString CallSignOrderWarning(QSqlDatabase& db, const QString& table) {
+    QStringList values;
+    for (const QString& v : SortProbe())
+        values << QStringLiteral("('%1')").arg(v);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT x FROM (SELECT CallSign AS x FROM %1 WHERE false UNION ALL "
+                               "SELECT v FROM (VALUES %2) AS p(v)) AS s ORDER BY x")
+                    .arg(table, values.join(QStringLiteral(", ")))))
+        return {};
+    QStringList seen;
+    while (q.next())
+        seen << q.value(0).toString();
+    QStringList bytes = SortProbe();
+    std::sort(bytes.begin(), bytes.end(),
+              [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+    if (seen == bytes)
+        return {};
+
+    QString collation = QStringLiteral("of the database");
+    if (q.exec(QStringLiteral("SELECT c.collname FROM pg_attribute a JOIN pg_collation c ON "
+                              "c.oid = a.attcollation WHERE a.attrelid = to_regclass('%1') AND "
+                              "a.attname = 'callsign'")
+                   .arg(table.toLower())) &&
+        q.next() && q.value(0).toString() != QLatin1String("default"))
+        collation = QStringLiteral("\"%1\"").arg(q.value(0).toString());
+    return QStringLiteral(
+               "The CallSign column of the log table %1 sorts by the collation %2, not by "
+               "\"C\": a replay can count differently from the same log in SQLite. qarvel "
+               "leaves the table as it is. To sort it as qarvel's own tables do:\n"
+               "    ALTER TABLE %1 ALTER COLUMN CallSign TYPE VARCHAR(255) COLLATE \"C\";")
+        .arg(table, collation);
+}
+
+} // namespace
 
 const QStringList& LogColumns() {
     static const QStringList columns = {
@@ -18,19 +80,31 @@ const QStringList& LogColumns() {
     return columns;
 }
 
+QString LogColumnDefinition(const QString& column, const QString& driver) {
+    QString definition = QStringLiteral("%1 VARCHAR(255)").arg(column);
+    if (column == QLatin1String("CallSign"))
+        definition += CallSignCollation(driver);
+    return definition;
+}
+
 QString CreateLogTableStatement(const QString& table, const QString& driver) {
-    const bool postgres = driver == QLatin1String("QPSQL");
-    QString sql = QStringLiteral("CREATE TABLE %1 (ID %2 PRIMARY KEY")
-                      .arg(table, postgres ? QStringLiteral("SERIAL") : QStringLiteral("INTEGER"));
+    QString sql =
+        QStringLiteral("CREATE TABLE %1 (ID %2 PRIMARY KEY")
+            .arg(table, IsPostgres(driver) ? QStringLiteral("SERIAL") : QStringLiteral("INTEGER"));
     for (const QString& column : LogColumns())
-        sql += QStringLiteral(", %1 VARCHAR(255)").arg(column);
+        sql += QStringLiteral(", ") + LogColumnDefinition(column, driver);
     sql += QLatin1Char(')');
     return sql;
 }
 
-bool EnsureLogTable(QSqlDatabase& db, const QString& table, QString* error) {
-    if (db.tables().contains(table, Qt::CaseInsensitive))
+bool EnsureLogTable(QSqlDatabase& db, const QString& table, QString* error, QString* warning) {
+    if (warning)
+        warning->clear();
+    if (db.tables().contains(table, Qt::CaseInsensitive)) {
+        if (warning && IsPostgres(db.driverName()))
+            *warning = CallSignOrderWarning(db, table);
         return true;
+    }
     QSqlQuery q(db);
     if (q.exec(CreateLogTableStatement(table, db.driverName())))
         return true;

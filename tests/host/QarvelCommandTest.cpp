@@ -184,6 +184,64 @@ TEST_F(QarvelCommand, FailuresAreReportedNotHidden) {
     EXPECT_EQ(wrong.exitCode, 2);
 }
 
+TEST_F(QarvelCommand, DamagedLogIsLeftAsItIsAndTheAdvisedRestoreBringsItBack) {
+    const QString log = dir_.filePath("it's a log.sqlite");
+    ASSERT_EQ(Run({"--import", QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"), log}).exitCode,
+              3);
+    // The run that changed the log left a backup of it at its end.
+    const QDir backups(dir_.filePath("data/qarvel/backups"));
+    const QStringList taken = backups.entryList({"it's a log-*.sqlite"}, QDir::Files);
+    ASSERT_EQ(taken.size(), 1) << backups.entryList().join(' ').toStdString();
+
+    // Every page after the first (the schema) overwritten.
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 size = file.size();
+    ASSERT_GT(size, 4096);
+    file.seek(4096);
+    file.write(QByteArray(size - 4096, '\x55'));
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray damaged = file.readAll();
+    file.close();
+
+    const Result refused = Run({"--score", log});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.startsWith("qarvel: The log " + log + " is damaged: "))
+        << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("The newest backup is " + backups.filePath(taken[0])));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged) << "qarvel wrote into the damaged log";
+    file.close();
+    EXPECT_FALSE(QFile::exists(log + "-wal"));
+
+    // The commands qarvel gives, as the operator would paste them.
+    QStringList commands;
+    for (const QString& line : refused.err.split('\n'))
+        if (line.startsWith("    "))
+            commands << line.trimmed();
+    ASSERT_EQ(commands.size(), 2) << refused.err.toStdString();
+    QProcess shell;
+    shell.start("sh", {"-ec", commands.join('\n')});
+    ASSERT_TRUE(shell.waitForFinished());
+    ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    const Result restored = Run({"--score", "--my-dxcc", "YO", "--my-continent", "EU", log});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    ExpectFixtureFigures(restored.out);
+    EXPECT_TRUE(QFile::exists(log + ".damaged"));
+
+    // Not a database at all: said so, and the file is left alone.
+    const QString text = dir_.filePath("notes.sqlite");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"), text));
+    const Result wrongFile = Run({"--score", text});
+    EXPECT_EQ(wrongFile.exitCode, 1);
+    EXPECT_TRUE(wrongFile.err.contains("The log " + text + " is not an SQLite database."))
+        << wrongFile.err.toStdString();
+    QFile notes(text), adif(QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly) && adif.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), adif.readAll());
+}
+
 TEST_F(QarvelCommand, HelpNamesEveryOption) {
     const Result r = Run({"--help"});
     ASSERT_EQ(r.exitCode, 0);

@@ -241,7 +241,7 @@ void PostgresServer::Stop() {
     }
 }
 
-QString PostgresServer::CreateDatabase(QString* error) {
+QString PostgresServer::CreateDatabase(QString* error, const QString& options) {
     const QString name = QStringLiteral("log_%1").arg(++databases_);
     const QString admin = QStringLiteral("zelmar-pg-admin");
     QString failure;
@@ -255,7 +255,7 @@ QString PostgresServer::CreateDatabase(QString* error) {
             failure = db.lastError().text();
         } else {
             QSqlQuery q(db);
-            if (!q.exec(QStringLiteral("CREATE DATABASE %1").arg(name)))
+            if (!q.exec(QStringLiteral("CREATE DATABASE %1 %2").arg(name, options)))
                 failure = q.lastError().text();
         }
         db.close();

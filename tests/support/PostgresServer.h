@@ -33,8 +33,9 @@ public:
     static QString User() { return QStringLiteral("qarvel"); }
 
     // Creates an empty database and returns its name, unique in this process.
-    // Empty, with the server's text in `error`, when that fails.
-    QString CreateDatabase(QString* error);
+    // Empty, with the server's text in `error`, when that fails. `options`
+    // follow CREATE DATABASE's name, e.g. a locale of its own.
+    QString CreateDatabase(QString* error, const QString& options = {});
 
     // Addresses of `database` as OpenLogDatabase takes them.
     QString SocketUrl(const QString& database) const;
