@@ -68,7 +68,6 @@ public:
     bool WMSysCommand(unsigned command);
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -95,15 +94,14 @@ private:
 
     std::unique_ptr<TContestScorer> scorer_;
 
-    // RecalcStatisticExecute frames on the stack; while there is one, the
-    // window must not be destroyed under it.
+    // RecalcStatisticExecute frames on the stack; what they put off runs
+    // when the last one has unwound.
     int recalcDepth_ = 0;
     // Between disabling and enabling the action: the replay is reading the
     // log and working on the scoring state.
     bool replaying_ = false;
     bool recalcPending_ = false;
     bool closePending_ = false;
-    bool deletePending_ = false;
 };
 
 } // namespace zelmar

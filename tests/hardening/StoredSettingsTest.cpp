@@ -24,13 +24,6 @@ struct StoredTexts {
     std::vector<std::pair<const char*, const char*>> entries; // both sections
 };
 
-// The settings file the module uses: named after the host's executable, in
-// the folder IsolatedSettings set up.
-QString SettingsFile() {
-    const QString host = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, host).fileName();
-}
-
 void WriteSettings(const StoredTexts& texts) {
     QFile::remove(SettingsFile());
     QSettings file(SettingsFile(), QSettings::IniFormat);
