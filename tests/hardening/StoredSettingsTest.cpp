@@ -91,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"PixelsPerInch", "96"}}},
         StoredTexts{"near the largest left",
                     {{"NormPos", "2147483000,10,2147483600,300"}, {"PixelsPerInch", "96"}}},
+        StoredTexts{"right at the largest int",
+                    {{"NormPos", "2147483600,10,2147483647,300"}, {"PixelsPerInch", "96"}}},
         StoredTexts{"near the smallest top",
                     {{"NormPos", "10,-2147483600,400,-2147483000"}, {"PixelsPerInch", "96"}}},
         StoredTexts{"a size far beyond the screen",

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <csignal>
+#include <limits>
 #include <string>
 #include <sys/resource.h>
 
@@ -186,6 +187,20 @@ TEST_F(FormStorageTest, StatisticsWindowTakesOnlyTheStoredPosition) {
     EXPECT_EQ(main->frameGeometry(), frame);
     DestroyMain();
     EXPECT_EQ(Stored(kMain, QStringLiteral("NormPos")), NormPosText(frame));
+}
+
+TEST_F(FormStorageTest, StatisticsWindowAtTheEndOfTheNumberRangeKeepsItsSize) {
+    // Left plus its width lies past the largest whole number: the window
+    // keeps its size, takes the stored top and stands as far right as the
+    // range allows.
+    Seed(kMain, QStringLiteral("NormPos"), QStringLiteral("2147483600,10,2147483647,300"));
+    TfmMainForm* main = OpenMain();
+    const QSize outer = QSize(328, 193).grownBy(FrameOf(main));
+    const QRect frame(QPoint(std::numeric_limits<int>::max() - outer.width(), 10), outer);
+    EXPECT_EQ(main->frameGeometry(), frame);
+    DestroyMain();
+    EXPECT_EQ(Stored(kMain, QStringLiteral("NormPos")), NormPosText(frame));
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
 }
 
 TEST_F(FormStorageTest, PlacementOfAnotherPixelDensityIsNotApplied) {
