@@ -107,6 +107,13 @@ std::optional<QString> ReadForScreen(const TSettingsSection& store, const QStrin
     return text;
 }
 
+// The store went on with a fresh file: the operator learns where the old
+// one is, and the window carries on as with any first run.
+void ReportSetAside(const TSettingsSection& store) {
+    if (const std::optional<QString>& notice = store.SetAsideNotice())
+        ReportError(*notice);
+}
+
 } // namespace
 
 TFormStorage::TFormStorage(QWidget* window) : QObject(window), window_(window) {
@@ -302,6 +309,7 @@ void TFormStorage::Restore() {
         return;
     try {
         const TSettingsSection store(Section(), TSettingsSection::TAccess::Read);
+        ReportSetAside(store);
         const int storedVersion = ToInt(store.Read(QStringLiteral("FormVersion")), 0);
         // Where the window stands before a state is applied to it.
         NoteNormalFrame();
@@ -330,6 +338,7 @@ void TFormStorage::Save(bool destroying) {
         return;
     try {
         TSettingsSection store(Section(), TSettingsSection::TAccess::Write);
+        ReportSetAside(store);
         store.Write(QStringLiteral("FormVersion"), QString::number(version_));
         const TPlacement placement = CurrentPlacement();
         const QString screen = ScreenSizeText();
