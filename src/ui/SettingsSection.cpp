@@ -35,7 +35,10 @@ bool Unparsable(const QString& fileName) {
     QTemporaryFile copy;
     if (!copy.open() || copy.write(file.readAll()) != file.size() || !copy.flush())
         return false;
-    return QSettings(copy.fileName(), QSettings::IniFormat).status() == QSettings::FormatError;
+    // Sections are parsed when first read: all of them are, before asking.
+    const QSettings parsed(copy.fileName(), QSettings::IniFormat);
+    (void)parsed.allKeys();
+    return parsed.status() == QSettings::FormatError;
 }
 
 } // namespace
@@ -53,7 +56,10 @@ QString TSettingsSection::HostProgramName() {
 
 TSettingsSection::TSettingsSection(const QString& section, TAccess access) : section_(section) {
     OpenFile();
-    if (settings_->status() == QSettings::FormatError)
+    // QSettings reports a parse error only once the section is read, only
+    // until it reads the next file of its search path, and never again for
+    // a file it has parsed before: the file is parsed on its own to know.
+    if (settings_->status() == QSettings::FormatError || Unparsable(settings_->fileName()))
         SetAsideUnparsable();
     // A file that is only partly readable still yields what it holds; the
     // next save rewrites it whole. A file that cannot be read at all is an
