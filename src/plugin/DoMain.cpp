@@ -119,7 +119,7 @@ void _Release() {
         // The reference is empty at once; the window goes once no code of
         // the module is on the stack any more, saving its placement then.
         if (TfmMainForm* window = CurrentWindow())
-            DestroyWhenIdle(window);
+            window->Release();
         CurrentWindow() = nullptr;
         MultipliersWindow() = nullptr;
     } catch (...) {

@@ -125,9 +125,8 @@ TfmMainForm::TfmMainForm(const TPluginRecord* hostRecord, QWidget* owner)
 
 TfmMainForm::~TfmMainForm() {
     // The multipliers window works on this window's state and stored values
-    // to its last moment: it goes while they are all still there.
-    // Each save may show an error box; the list must not hold a window that
-    // went meanwhile.
+    // to its last moment: it goes while they are all still there. Its save
+    // may show an error box, so the list holds no window that went meanwhile.
     QList<QPointer<TfmDomList>> windows;
     for (TfmDomList* window : findChildren<TfmDomList*>(Qt::FindDirectChildrenOnly))
         windows << window;
@@ -418,6 +417,10 @@ void TfmMainForm::RecalcReportingErrors() {
 void TfmMainForm::RunDeferred() noexcept {
     if (recalcDepth_ > 0)
         return;
+    // A window on its way out neither closes nor counts again; a close of it
+    // would empty the reference to its successor.
+    if (going_)
+        closePending_ = recalcPending_ = false;
     if (closePending_) {
         closePending_ = recalcPending_ = false;
         QTimer::singleShot(0, this, [this] { close(); });
@@ -493,8 +496,15 @@ void TfmMainForm::FormCloseQuery(bool& /*canClose*/) {
 }
 
 void TfmMainForm::FormClose() {
+    going_ = true;
     DestroyWhenIdle(this);
-    CurrentWindow() = nullptr;
+    if (CurrentWindow() == this)
+        CurrentWindow() = nullptr;
+}
+
+void TfmMainForm::Release() {
+    going_ = true;
+    DestroyWhenIdle(this);
 }
 
 } // namespace zelmar

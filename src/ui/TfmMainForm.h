@@ -56,6 +56,9 @@ public:
     void FormCloseQuery(bool& canClose);
     void FormClose();
     void ShowDXList();
+    // What _Release asks: the window goes once no code of the module is on
+    // the stack, saving itself then; nothing put off runs on it any more.
+    void Release();
 
     // Paints the cell (column, row) of StringGrid1 on `canvas`, in the grid's
     // own coordinates. The rectangle and state the caller offers are not
@@ -102,6 +105,8 @@ private:
     bool replaying_ = false;
     bool recalcPending_ = false;
     bool closePending_ = false;
+    // A release or a close has asked for the window's destruction.
+    bool going_ = false;
 };
 
 } // namespace zelmar
