@@ -280,10 +280,23 @@ void TFormStorage::RestorePlacement(const TSettingsSection& store) {
     const std::int64_t height =
         std::clamp<std::int64_t>(bottom - top, 0, std::max(screen.height(), 1));
     // The whole frame must lie inside the coordinates a window can have: one
-    // pushed past their end stands at the end instead.
+    // pushed past their end stands at the end instead. Qt grows a window to
+    // its minimum size, and a window system that has not framed the window
+    // yet adds its frame later: room is kept for both.
     constexpr std::int64_t kLargest = std::numeric_limits<int>::max();
-    left = std::min(left, kLargest - width);
-    top = std::min(top, kLargest - height);
+    constexpr std::int64_t kFrameNotKnownYet = 256;
+    const QMargins margins = FrameMargins(window_);
+    const std::int64_t reserve = margins.isNull() ? kFrameNotKnownYet : 0;
+    const std::int64_t takenWidth =
+        std::max<std::int64_t>(width, std::int64_t{window_->minimumWidth()} + margins.left() +
+                                          margins.right()) +
+        reserve;
+    const std::int64_t takenHeight =
+        std::max<std::int64_t>(height, std::int64_t{window_->minimumHeight()} + margins.top() +
+                                           margins.bottom()) +
+        reserve;
+    left = std::min(left, kLargest - takenWidth);
+    top = std::min(top, kLargest - takenHeight);
     placement.normal =
         QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
               QSize(static_cast<int>(width), static_cast<int>(height)));
