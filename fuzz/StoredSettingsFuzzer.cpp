@@ -5,7 +5,8 @@
 // TFormStorage (cheap, resizable, placement and state); one input in four
 // also opens the real windows on them, as the host's _Run and the
 // "Multipliers" button do, and releases them, which saves the file again.
-// The windows must open, count and save whatever the file says.
+// The windows must open, count and save whatever the file says; a file the
+// store cannot parse is kept aside and a fresh one started.
 #include "plugin/Exports.h"
 #include "plugin/PluginRecord.h"
 #include "plugin/ShortText.h"
@@ -216,7 +217,18 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     return 0;
 }
 
+// A file the store cannot parse is kept aside under a new name each time;
+// here they would pile up input after input.
+void RemoveSetAsideFiles() {
+    const QFileInfo file(g.settingsFile);
+    QDir folder = file.dir();
+    for (const QString& name :
+         folder.entryList({file.fileName() + QStringLiteral(".unreadable*")}, QDir::Files))
+        folder.remove(name);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    RemoveSetAsideFiles();
     FuzzedDataProvider in(data, size);
     const std::uint8_t mode = in.ConsumeIntegral<std::uint8_t>();
     if (mode & 1)

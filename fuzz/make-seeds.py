@@ -173,6 +173,9 @@ def settings_seeds():
     edge = [("NormPos", b"2147483000,10,2147483600,300"), ("ShowCmd", b"2"),
             ("CurrentBand", b"-1"), ("PixelsPerInch", b"96")]
     write(t, "near-int-max", settings_file(edge, edge) + b"\x01")
+    # The statistics window keeps its own width: left + width overflowed.
+    right_edge = [("NormPos", b"2147483600,10,2147483647,300"), ("PixelsPerInch", b"96")]
+    write(t, "int-max-right-edge", settings_file(right_edge, right_edge) + b"\x01")
     words = [("NormPos", b"10 20\t30,,40"), ("MinMaxPos", b"a,b,c,d"), ("ShowCmd", b"-7"),
              ("Flags", b"x"), ("CurrentBand", b"abc"), ("FormVersion", b"99")]
     write(t, "words-not-numbers", settings_file(words, words) + b"\x01")

@@ -1,10 +1,12 @@
 #include "CurrentRecord.h"
 #include "Exports.h"
 #include "ModuleReferences.h"
+#include "ui/BusyScope.h"
 #include "ui/ErrorReporter.h"
 #include "ui/TfmDomList.h"
 #include "ui/TfmMainForm.h"
 
+#include <QPointer>
 #include <exception>
 
 using namespace zelmar;
@@ -31,16 +33,18 @@ void _GetInfo(TPluginInfo* info) {
 }
 
 std::uintptr_t _Run(std::int32_t /*ignored*/, const TPluginRecord* record) {
+    const TBusyScope busy;
     try {
         if (!CurrentWindow()) {
             CurrentWindow() = new TfmMainForm(record);
             CurrentWindow()->winId();
         }
-        TfmMainForm* window = CurrentWindow();
+        const QPointer<TfmMainForm> window = CurrentWindow();
         window->show();
-        // The show may have ended in a close of the window (a message
-        // handled during the replay); then there is no handle to give.
-        if (!CurrentWindow())
+        // The show may have ended in a release or a close of the window (a
+        // message handled during the replay or under an error box); then
+        // there is no handle to give.
+        if (!window || CurrentWindow() != window)
             return 0;
         return static_cast<std::uintptr_t>(window->winId());
     } catch (const std::exception& e) {
@@ -52,6 +56,7 @@ std::uintptr_t _Run(std::int32_t /*ignored*/, const TPluginRecord* record) {
 }
 
 std::int32_t _AddQSO(const TPluginRecord* record) {
+    const TBusyScope busy;
     try {
         CopyInRecord(record);
         TfmMainForm* window = CurrentWindow();
@@ -72,6 +77,7 @@ std::int32_t _AddQSO(const TPluginRecord* record) {
 }
 
 std::int32_t _GetScore(const TPluginRecord* record) {
+    const TBusyScope busy;
     try {
         CopyInRecord(record);
         TfmMainForm* window = CurrentWindow();
@@ -87,6 +93,7 @@ std::int32_t _GetScore(const TPluginRecord* record) {
 }
 
 void _GrabNumber(const TPluginRecord* record, unsigned char* receiving) {
+    const TBusyScope busy;
     try {
         CopyInRecord(record);
         std::string exchange;
@@ -107,9 +114,12 @@ void _GrabNumber(const TPluginRecord* record, unsigned char* receiving) {
 }
 
 void _Release() {
+    const TBusyScope busy;
     try {
+        // The reference is empty at once; the window goes once no code of
+        // the module is on the stack any more, saving its placement then.
         if (TfmMainForm* window = CurrentWindow())
-            window->deleteLater();
+            window->Release();
         CurrentWindow() = nullptr;
         MultipliersWindow() = nullptr;
     } catch (...) {

@@ -1,5 +1,10 @@
 #include "TextRules.h"
 
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <cwctype>
+
 namespace zelmar {
 
 namespace {
@@ -12,6 +17,50 @@ constexpr bool IsUpper(unsigned char c) {
 }
 constexpr unsigned char Fold(unsigned char c) {
     return IsLower(c) ? c - ('a' - 'A') : c;
+}
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Decodes with the locale only to fold: each character becomes the upper
+// case of its lower case, written back in the locale's encoding. ASCII
+// folds as everywhere else, whatever the locale says of i and I. A byte
+// that starts no character stays as it is; it cannot run into the next
+// character's bytes, as every character written is whole.
+std::string LocaleFolded(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::mbstate_t in{};
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(Fold(c));
+            ++i;
+            continue;
+        }
+        wchar_t wide = 0;
+        const std::size_t n = std::mbrtowc(&wide, text.data() + i, text.size() - i, &in);
+        if (n == 0 || n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2)) {
+            out += static_cast<char>(c);
+            in = std::mbstate_t{};
+            ++i;
+            continue;
+        }
+        const auto folded =
+            static_cast<wchar_t>(std::towupper(std::towlower(static_cast<std::wint_t>(wide))));
+        char bytes[MB_LEN_MAX];
+        std::mbstate_t outState{};
+        const std::size_t m = std::wcrtomb(bytes, folded, &outState);
+        if (m == static_cast<std::size_t>(-1))
+            out.append(text.substr(i, n));
+        else
+            out.append(bytes, m);
+        i += n;
+    }
+    return out;
 }
 
 } // namespace
@@ -33,7 +82,13 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first));
 }
 
+std::string FoldedKey(std::string_view text) {
+    return IsAscii(text) ? UpperCase(text) : LocaleFolded(text);
+}
+
 bool SameText(std::string_view a, std::string_view b) {
+    if (!IsAscii(a) || !IsAscii(b))
+        return LocaleFolded(a) == LocaleFolded(b);
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // The text rules every contest rule relies on. Texts are 8-bit bytes as the
-// host sends them; only the ASCII letters are ever folded.
+// host sends them, in the encoding of the user's locale.
 namespace zelmar {
 
 // Changes only the letters a to z.
@@ -13,13 +13,13 @@ std::string UpperCase(std::string_view text);
 // Removes leading and trailing bytes with codes 0 to 32.
 std::string Trim(std::string_view text);
 
-// Equality with the ASCII letters folded; every other byte compares exactly.
+// Equality ignoring case, as the user's locale (the C library's character
+// locale) has it: the ASCII letters fold, and so do the letters of the
+// locale's encoding; bytes that are no character of it compare exactly.
 bool SameText(std::string_view a, std::string_view b);
 
 // A key under which texts that are SameText are equal.
-inline std::string FoldedKey(std::string_view text) {
-    return UpperCase(text);
-}
+std::string FoldedKey(std::string_view text);
 
 // The home-country DXCC prefixes, colon separated.
 inline constexpr std::string_view kHomePrefixList = ":YO:";

@@ -209,10 +209,12 @@ void TContestScorer::RecalcFromLog(TLogQuery& query, TStatisticGrid& grid, TMess
     query.Close();
     const std::string table = ReadShortText(r.TableName);
     // The name arrives in the record and is pasted into the statement: only
-    // a plain identifier may reach the database.
+    // an identifier that cannot end the statement may reach the database.
     if (!IsPlainTableName(table))
         throw TDatabaseError("Invalid log table name '" + table +
-                             "': only letters, digits, '_' and one schema part are allowed");
+                             "': only letters, digits and '_', or a name in double quotes "
+                             "without quotes or control characters, and one schema part "
+                             "are allowed");
     query.SetSQL("Select * from " + table + " order by CallSign");
     query.Open();
     pump.ProcessMessages();

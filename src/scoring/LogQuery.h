@@ -33,8 +33,9 @@ public:
     virtual void ProcessMessages() = 0;
 };
 
-// A table name the statement may carry: letters, digits and '_', with at most
-// one "schema." part, not starting with a digit.
+// A table name the statement may carry, with at most one "schema." part:
+// each part letters, digits and '_', not starting with a digit, or a
+// double-quoted identifier with no quote or control character inside.
 bool IsPlainTableName(std::string_view name);
 
 } // namespace zelmar

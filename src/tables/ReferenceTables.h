@@ -14,8 +14,9 @@ namespace zelmar {
 class TReferenceTables {
 public:
     // Loads "Plugins/romanian.dom", then "Plugins/zelmar.txt" below
-    // `hostFolder`. A missing file leaves its table empty; a file that exists
-    // but cannot be read throws TFileError.
+    // `hostFolder`. A missing file, or a name that is no file (a folder),
+    // leaves its table empty; a file that exists but cannot be read throws
+    // TFileError.
     void Load(const std::string& hostFolder);
 
     const std::vector<std::string>& DomTable() const { return domTable_; }

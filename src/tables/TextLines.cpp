@@ -35,19 +35,29 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 
 bool LoadTextLines(const std::string& path, std::vector<std::string>& lines) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (ec && status.type() != std::filesystem::file_type::not_found) {
         // Only a name that is not there is a missing table; a name that
         // cannot even be looked at (no access, a link loop) is a table the
         // operator would otherwise silently lose.
-        if (ec)
-            throw TFileError("Cannot open file " + path);
-        return false;
+        throw TFileError("Cannot open file " + path);
     }
+    // A folder, a device or a pipe is no table file: as missing. Opening a
+    // pipe would wait for a writer for ever.
+    if (status.type() != std::filesystem::file_type::regular)
+        return false;
 
     std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path, ec))
+    if (!in)
         throw TFileError("Cannot open file " + path);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        // The stream library reports a failed read by throwing from inside
+        // the iteration, with a text of its own.
+        throw TFileError("Cannot open file " + path);
+    }
     if (in.bad())
         throw TFileError("Cannot open file " + path);
     lines = SplitTextLines(bytes);

@@ -18,8 +18,9 @@ public:
 std::vector<std::string> SplitTextLines(std::string_view text);
 
 // Reads the file at `path` whole into `lines`. Returns false, leaving `lines`
-// as they were, when no such file exists; throws TFileError "Cannot open file
-// <path>" when it exists but cannot be read.
+// as they were, when no such file exists or the name is no file (a folder, a
+// device, a pipe); throws TFileError "Cannot open file <path>" when it exists
+// but cannot be looked at, opened or read.
 bool LoadTextLines(const std::string& path, std::vector<std::string>& lines);
 
 } // namespace zelmar

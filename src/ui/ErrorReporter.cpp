@@ -1,5 +1,7 @@
 #include "ErrorReporter.h"
 
+#include "BusyScope.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -15,6 +17,9 @@ TErrorReporter& Reporter() {
 } // namespace
 
 void ReportError(const QString& text) {
+    // The box's event loop runs the host's timers and messages: whatever
+    // they release waits until the box and its callers are done.
+    const TBusyScope busy;
     if (Reporter()) {
         Reporter()(text);
         return;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QMap>
 #include <QScopeGuard>
@@ -24,6 +25,22 @@ QString KeyText(const QString& fileName, const QString& section) {
     return QStringLiteral("%1 [%2]").arg(QDir::toNativeSeparators(fileName), section);
 }
 
+// Whether the file, as it is now, is one the store cannot parse. QSettings
+// keeps what it parsed of a file and reports no error for it again, so a
+// copy under a name of its own is parsed instead.
+bool Unparsable(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(file.readAll()) != file.size() || !copy.flush())
+        return false;
+    // Sections are parsed when first read: all of them are, before asking.
+    const QSettings parsed(copy.fileName(), QSettings::IniFormat);
+    (void)parsed.allKeys();
+    return parsed.status() == QSettings::FormatError;
+}
+
 } // namespace
 
 QString TSettingsSection::HostProgramName() {
@@ -37,12 +54,13 @@ QString TSettingsSection::HostProgramName() {
     return name.isEmpty() ? whole : name;
 }
 
-TSettingsSection::TSettingsSection(const QString& section, TAccess access)
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            HostProgramName())),
-      section_(section) {
-    // Only the user's own file: no system-wide defaults are mixed in.
-    settings_->setFallbacksEnabled(false);
+TSettingsSection::TSettingsSection(const QString& section, TAccess access) : section_(section) {
+    OpenFile();
+    // QSettings reports a parse error only once the section is read, only
+    // until it reads the next file of its search path, and never again for
+    // a file it has parsed before: the file is parsed on its own to know.
+    if (settings_->status() == QSettings::FormatError || Unparsable(settings_->fileName()))
+        SetAsideUnparsable();
     // A file that is only partly readable still yields what it holds; the
     // next save rewrites it whole. A file that cannot be read at all is an
     // error of every read.
@@ -53,6 +71,39 @@ TSettingsSection::TSettingsSection(const QString& section, TAccess access)
 }
 
 TSettingsSection::~TSettingsSection() = default;
+
+void TSettingsSection::OpenFile() {
+    settings_ = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            HostProgramName());
+    // Only the user's own file: no system-wide defaults are mixed in.
+    settings_->setFallbacksEnabled(false);
+}
+
+// A file the store cannot parse would be rewritten from the little it could
+// make of it, or refuse every save: the operator's file is kept as it is,
+// under a name of its own, and the store starts afresh.
+void TSettingsSection::SetAsideUnparsable() {
+    const QString fileName = settings_->fileName();
+    const QString native = QDir::toNativeSeparators(fileName);
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(5000))
+        throw TSettingsError(
+            QStringLiteral("The settings file %1 cannot be read and is in use").arg(native));
+    // Another user of the file may have set it aside meanwhile.
+    if (Unparsable(fileName)) {
+        QString aside = fileName + QStringLiteral(".unreadable");
+        for (int n = 2; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+            aside = fileName + QStringLiteral(".unreadable-%1").arg(n);
+        if (!QFile::rename(fileName, aside))
+            throw TSettingsError(
+                QStringLiteral("The settings file %1 cannot be read, nor kept aside as %2")
+                    .arg(native, QDir::toNativeSeparators(aside)));
+        setAsideNotice_ = QStringLiteral("The settings file %1 cannot be read. It is kept as %2, "
+                                         "and a new settings file is started.")
+                              .arg(native, QDir::toNativeSeparators(aside));
+    }
+    OpenFile();
+}
 
 std::optional<QString> TSettingsSection::Read(const QString& name) const {
     if (unreadable_)

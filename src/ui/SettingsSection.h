@@ -20,6 +20,8 @@ public:
 
     // Write access throws "Failed to create key ..." when the file or its
     // folder cannot be created or written; read access never creates either.
+    // A file the store cannot parse is renamed aside, never deleted, and a
+    // fresh one started; SetAsideNotice then tells the operator where it went.
     TSettingsSection(const QString& section, TAccess access);
     ~TSettingsSection();
     TSettingsSection(const TSettingsSection&) = delete;
@@ -41,6 +43,8 @@ public:
     bool Pending() const { return !pending_.isEmpty(); }
 
     QString FileName() const;
+    // What the operator is to be told when this section set the file aside.
+    const std::optional<QString>& SetAsideNotice() const { return setAsideNotice_; }
 
     // The host's executable file name without folder and extension.
     static QString HostProgramName();
@@ -48,11 +52,14 @@ public:
 private:
     QString KeyName() const;
     void WriteVerified(const QString& fileName) const;
+    void SetAsideUnparsable();
+    void OpenFile();
 
     std::unique_ptr<QSettings> settings_;
     QString section_;
     QList<QPair<QString, QString>> pending_;
     bool unreadable_ = false;
+    std::optional<QString> setAsideNotice_;
 };
 
 } // namespace zelmar

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "ErrorReporter.h"
 #include "SettingsError.h"
@@ -52,7 +53,12 @@ std::array<int, 4> FourNumbers(const QString& text, std::array<int, 4> fallback)
     return fallback;
 }
 
-QString FourNumbersText(int a, int b, int c, int d) {
+int ClampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+QString FourNumbersText(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
     return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
 }
 
@@ -99,6 +105,13 @@ std::optional<QString> ReadForScreen(const TSettingsSection& store, const QStrin
     if (text && text->isEmpty())
         return std::nullopt;
     return text;
+}
+
+// The store went on with a fresh file: the operator learns where the old
+// one is, and the window carries on as with any first run.
+void ReportSetAside(const TSettingsSection& store) {
+    if (const std::optional<QString>& notice = store.SetAsideNotice())
+        ReportError(*notice);
 }
 
 } // namespace
@@ -229,14 +242,17 @@ void TFormStorage::RestorePlacement(const TSettingsSection& store) {
         placement.maxPosition = {n[2], n[3]};
     }
 
+    // The stored numbers are the file's, not ours: every sum and difference
+    // is taken in 64 bits.
     const QRect current = placement.normal;
     const std::optional<QString> norm = ReadForScreen(store, QStringLiteral("NormPos"));
-    int left = current.left();
-    int top = current.top();
-    int right = current.left() + current.width();
-    int bottom = current.top() + current.height();
+    std::int64_t left = current.left();
+    std::int64_t top = current.top();
+    std::int64_t right = left + current.width();
+    std::int64_t bottom = top + current.height();
     if (norm) {
-        const auto n = FourNumbers(*norm, {left, top, right, bottom});
+        const auto n = FourNumbers(*norm, {current.left(), current.top(), ClampToInt(right),
+                                           ClampToInt(bottom)});
         left = n[0];
         top = n[1];
         right = n[2];
@@ -256,17 +272,34 @@ void TFormStorage::RestorePlacement(const TSettingsSection& store) {
     }
     if (right <= left)
         return;
-    // The stored numbers are the file's, not ours: the differences are taken
-    // in 64 bits, and, as the platform caps a window at the screen's size, a
-    // stored size larger than the screen is cut to it rather than letting a
-    // hostile file make the window ask for gigabytes.
+    // As the platform caps a window at the screen's size, a stored size
+    // larger than the screen is cut to it rather than letting a hostile file
+    // make the window ask for gigabytes.
     const QSize screen = ScreenSize();
-    const std::int64_t width =
-        std::min<std::int64_t>(std::int64_t{right} - left, std::max(screen.width(), 1));
-    const std::int64_t height = std::clamp<std::int64_t>(std::int64_t{bottom} - top, 0,
-                                                         std::max(screen.height(), 1));
-    placement.normal = QRect(QPoint(left, top),
-                             QSize(static_cast<int>(width), static_cast<int>(height)));
+    const std::int64_t width = std::min<std::int64_t>(right - left, std::max(screen.width(), 1));
+    const std::int64_t height =
+        std::clamp<std::int64_t>(bottom - top, 0, std::max(screen.height(), 1));
+    // The whole frame must lie inside the coordinates a window can have: one
+    // pushed past their end stands at the end instead. Qt grows a window to
+    // its minimum size, and a window system that has not framed the window
+    // yet adds its frame later: room is kept for both.
+    constexpr std::int64_t kLargest = std::numeric_limits<int>::max();
+    constexpr std::int64_t kFrameNotKnownYet = 256;
+    const QMargins margins = FrameMargins(window_);
+    const std::int64_t reserve = margins.isNull() ? kFrameNotKnownYet : 0;
+    const std::int64_t takenWidth =
+        std::max<std::int64_t>(width, std::int64_t{window_->minimumWidth()} + margins.left() +
+                                          margins.right()) +
+        reserve;
+    const std::int64_t takenHeight =
+        std::max<std::int64_t>(height, std::int64_t{window_->minimumHeight()} + margins.top() +
+                                           margins.bottom()) +
+        reserve;
+    left = std::min(left, kLargest - takenWidth);
+    top = std::min(top, kLargest - takenHeight);
+    placement.normal =
+        QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
+              QSize(static_cast<int>(width), static_cast<int>(height)));
     ApplyPlacement(placement);
 }
 
@@ -289,6 +322,7 @@ void TFormStorage::Restore() {
         return;
     try {
         const TSettingsSection store(Section(), TSettingsSection::TAccess::Read);
+        ReportSetAside(store);
         const int storedVersion = ToInt(store.Read(QStringLiteral("FormVersion")), 0);
         // Where the window stands before a state is applied to it.
         NoteNormalFrame();
@@ -317,6 +351,7 @@ void TFormStorage::Save(bool destroying) {
         return;
     try {
         TSettingsSection store(Section(), TSettingsSection::TAccess::Write);
+        ReportSetAside(store);
         store.Write(QStringLiteral("FormVersion"), QString::number(version_));
         const TPlacement placement = CurrentPlacement();
         const QString screen = ScreenSizeText();
@@ -325,7 +360,8 @@ void TFormStorage::Save(bool destroying) {
             FourNumbersText(placement.minPosition.x(), placement.minPosition.y(),
                             placement.maxPosition.x(), placement.maxPosition.y());
         const QString norm =
-            FourNumbersText(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+            FourNumbersText(r.left(), r.top(), std::int64_t{r.left()} + r.width(),
+                            std::int64_t{r.top()} + r.height());
         store.Write(QStringLiteral("Flags"), QString::number(placement.flags));
         store.Write(QStringLiteral("ShowCmd"), QString::number(placement.showCmd));
         store.Write(QStringLiteral("PixelsPerInch"), QString::number(PixelsPerInch()));

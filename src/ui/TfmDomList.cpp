@@ -1,5 +1,6 @@
 #include "TfmDomList.h"
 
+#include "BusyScope.h"
 #include "ErrorReporter.h"
 #include "TBandButton.h"
 #include "TCountyItem.h"
@@ -184,6 +185,7 @@ void TfmDomList::showEvent(QShowEvent* event) {
     // Restoring from the task bar is a spontaneous show: nothing to choose.
     if (event->spontaneous())
         return;
+    const TBusyScope busy;
     FormStorage1->Restore();
     try {
         FormShow();
@@ -218,6 +220,7 @@ void TfmDomList::SelectBand(std::int32_t n) {
 }
 
 void TfmDomList::RzBitBtn1Click(QObject* sender) {
+    const TBusyScope busy;
     if (auto* button = qobject_cast<TBandButton*>(sender))
         SelectBand(button->Number());
 }
@@ -274,13 +277,14 @@ void TfmDomList::Panel2Resize(QObject* sender) {
 }
 
 void TfmDomList::closeEvent(QCloseEvent* event) {
+    const TBusyScope busy;
     FormStorage1->Save(false);
     FormClose();
     event->accept();
 }
 
 void TfmDomList::FormClose() {
-    deleteLater();
+    DestroyWhenIdle(this);
     MultipliersWindow() = nullptr;
 }
 

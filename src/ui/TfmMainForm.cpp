@@ -1,5 +1,6 @@
 #include "TfmMainForm.h"
 
+#include "BusyScope.h"
 #include "CellDrawDelegate.h"
 #include "ErrorReporter.h"
 #include "GlyphList.h"
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -111,17 +113,25 @@ TfmMainForm::TfmMainForm(const TPluginRecord* hostRecord, QWidget* owner)
     CopyInRecord(hostRecord);
     setWindowTitle(FromBytes(ReadShortText(CurrentRecord().CaptionName)) +
                    QStringLiteral(" in Zelmar Contest"));
-    scorer_ = std::make_unique<TContestScorer>(
-        []() -> TBandFollower* { return MultipliersWindow().data(); });
+    // Only a multipliers window of its own: a released window still
+    // replaying must not move the one of its successor.
+    scorer_ = std::make_unique<TContestScorer>([this]() -> TBandFollower* {
+        TfmDomList* window = MultipliersWindow().data();
+        return window && window->parent() == this ? window : nullptr;
+    });
     LogQuery->Attach(CurrentRecord().Connection);
     scorer_->Tables().Load(HostFolder());
 }
 
 TfmMainForm::~TfmMainForm() {
     // The multipliers window works on this window's state and stored values
-    // to its last moment: it goes while they are all still there.
+    // to its last moment: it goes while they are all still there. Its save
+    // may show an error box, so the list holds no window that went meanwhile.
+    QList<QPointer<TfmDomList>> windows;
     for (TfmDomList* window : findChildren<TfmDomList*>(Qt::FindDirectChildrenOnly))
-        delete window;
+        windows << window;
+    for (const QPointer<TfmDomList>& window : windows)
+        delete window.data();
     if (FormStorage1 && !FormStorage1->Saved())
         FormStorage1->Save(true);
 }
@@ -326,25 +336,12 @@ bool TfmMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool TfmMainForm::event(QEvent* event) {
-    // A deferred destruction (a close, or the host's _Release) handled at a
-    // message-pump point of a recalculation would pull the window from under
-    // the running replay: it waits until the recalculation has unwound.
-    if (event->type() == QEvent::DeferredDelete && recalcDepth_ > 0) {
-        deletePending_ = true;
-        // Qt drops every later deferred destruction of an object whose first
-        // one is still marked as posted; this one is put off, not pending.
-        d_ptr->deleteLaterCalled = false;
-        return true;
-    }
-    return QWidget::event(event);
-}
-
 void TfmMainForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Un-minimising is a spontaneous show from the window system: no show.
     if (event->spontaneous())
         return;
+    const TBusyScope busy;
     try {
         FormStorage1->Restore();
         FormShow();
@@ -368,6 +365,7 @@ void TfmMainForm::FormShow() {
 }
 
 void TfmMainForm::RecalcStatisticExecute() {
+    const TBusyScope busy;
     // A click on "Recalc" handled at the replay's message pump: a second
     // replay must not run inside this one, which still reads the log query
     // and counts into the lists. It is deferred: one more recalculation runs
@@ -419,11 +417,10 @@ void TfmMainForm::RecalcReportingErrors() {
 void TfmMainForm::RunDeferred() noexcept {
     if (recalcDepth_ > 0)
         return;
-    if (deletePending_) {
-        deletePending_ = closePending_ = recalcPending_ = false;
-        deleteLater();
-        return;
-    }
+    // A window on its way out neither closes nor counts again; a close of it
+    // would empty the reference to its successor.
+    if (going_)
+        closePending_ = recalcPending_ = false;
     if (closePending_) {
         closePending_ = recalcPending_ = false;
         QTimer::singleShot(0, this, [this] { close(); });
@@ -436,6 +433,7 @@ void TfmMainForm::RunDeferred() noexcept {
 }
 
 void TfmMainForm::btnOBL1Click() {
+    const TBusyScope busy;
     if (MultipliersWindow())
         return;
     auto* window = new TfmDomList(this);
@@ -458,6 +456,7 @@ bool TfmMainForm::WMSysCommand(unsigned command) {
 }
 
 void TfmMainForm::closeEvent(QCloseEvent* event) {
+    const TBusyScope busy;
     // The window system delivers the close box, the system menu's Close and
     // the keyboard's close command as a spontaneous close: they minimise, and
     // scoring goes on until the host releases us.
@@ -497,8 +496,15 @@ void TfmMainForm::FormCloseQuery(bool& /*canClose*/) {
 }
 
 void TfmMainForm::FormClose() {
-    deleteLater();
-    CurrentWindow() = nullptr;
+    going_ = true;
+    DestroyWhenIdle(this);
+    if (CurrentWindow() == this)
+        CurrentWindow() = nullptr;
+}
+
+void TfmMainForm::Release() {
+    going_ = true;
+    DestroyWhenIdle(this);
 }
 
 } // namespace zelmar

@@ -56,6 +56,9 @@ public:
     void FormCloseQuery(bool& canClose);
     void FormClose();
     void ShowDXList();
+    // What _Release asks: the window goes once no code of the module is on
+    // the stack, saving itself then; nothing put off runs on it any more.
+    void Release();
 
     // Paints the cell (column, row) of StringGrid1 on `canvas`, in the grid's
     // own coordinates. The rectangle and state the caller offers are not
@@ -68,7 +71,6 @@ public:
     bool WMSysCommand(unsigned command);
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -95,15 +97,16 @@ private:
 
     std::unique_ptr<TContestScorer> scorer_;
 
-    // RecalcStatisticExecute frames on the stack; while there is one, the
-    // window must not be destroyed under it.
+    // RecalcStatisticExecute frames on the stack; what they put off runs
+    // when the last one has unwound.
     int recalcDepth_ = 0;
     // Between disabling and enabling the action: the replay is reading the
     // log and working on the scoring state.
     bool replaying_ = false;
     bool recalcPending_ = false;
     bool closePending_ = false;
-    bool deletePending_ = false;
+    // A release or a close has asked for the window's destruction.
+    bool going_ = false;
 };
 
 } // namespace zelmar

@@ -185,7 +185,12 @@ public:
         f.open(QIODevice::WriteOnly | QIODevice::Truncate);
         f.write(bytes);
     }
+    // A link to itself: the name is there but cannot even be looked at.
     void MakeUnreadable(const char* name) const {
+        QFile::remove(plugins_ + "/" + name);
+        QFile::link(QString::fromLatin1(name), plugins_ + "/" + name);
+    }
+    void MakeFolder(const char* name) const {
         QFile::remove(plugins_ + "/" + name);
         QDir().mkpath(plugins_ + "/" + name);
     }
@@ -225,6 +230,20 @@ TEST(ReferenceTablesBesideTheHost, UnreadableTableMakesRunReportItAndLeaveNoWind
                                            "box=Cannot open file " + host.TablePath(table)}))
             << table;
     }
+}
+
+// A folder where a table should be is no table: the window opens without it.
+TEST(ReferenceTablesBesideTheHost, FolderInPlaceOfATableIsAMissingTable) {
+    ProbeHost countiesAsFolder;
+    ASSERT_TRUE(countiesAsFolder.Valid());
+    countiesAsFolder.MakeFolder("romanian.dom");
+    EXPECT_EQ(countiesAsFolder.Run(),
+              (QStringList{"run=handle", "grab=ZZ", "add=8", "window=1", "released=0"}));
+    ProbeHost callsAsFolder;
+    ASSERT_TRUE(callsAsFolder.Valid());
+    callsAsFolder.MakeFolder("zelmar.txt");
+    EXPECT_EQ(callsAsFolder.Run(),
+              (QStringList{"run=handle", "grab=", "add=8", "window=1", "released=0"}));
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 #include "TempSqliteLog.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -58,6 +60,13 @@ inline QString LogContents(QSqlDatabase db) {
         }
     }
     return out;
+}
+
+// The settings file the module uses: named after the host's executable, in
+// the folder IsolatedSettings set up.
+inline QString SettingsFile() {
+    const QString host = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, host).fileName();
 }
 
 inline QByteArray FileBytes(const QString& path) {

@@ -24,13 +24,6 @@ struct StoredTexts {
     std::vector<std::pair<const char*, const char*>> entries; // both sections
 };
 
-// The settings file the module uses: named after the host's executable, in
-// the folder IsolatedSettings set up.
-QString SettingsFile() {
-    const QString host = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, host).fileName();
-}
-
 void WriteSettings(const StoredTexts& texts) {
     QFile::remove(SettingsFile());
     QSettings file(SettingsFile(), QSettings::IniFormat);
@@ -98,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"PixelsPerInch", "96"}}},
         StoredTexts{"near the largest left",
                     {{"NormPos", "2147483000,10,2147483600,300"}, {"PixelsPerInch", "96"}}},
+        StoredTexts{"right at the largest int",
+                    {{"NormPos", "2147483600,10,2147483647,300"}, {"PixelsPerInch", "96"}}},
         StoredTexts{"near the smallest top",
                     {{"NormPos", "10,-2147483600,400,-2147483000"}, {"PixelsPerInch", "96"}}},
         StoredTexts{"a size far beyond the screen",

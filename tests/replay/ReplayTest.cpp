@@ -284,9 +284,12 @@ TEST_P(ReplayTest, UnknownOrClosedConnectionIsADatabaseError) {
     EXPECT_EQ(pump_.calls, 0);
 }
 
-TEST_P(ReplayTest, PlainAndSchemaQualifiedTableNamesAreReplayed) {
+TEST_P(ReplayTest, PlainQuotedAndSchemaQualifiedTableNamesAreReplayed) {
     log_->Insert({{"AA1AA", "14", "CW", "NA", "599", "K", "W"}});
-    for (const std::string& table : {std::string("Log"), log_->Schema() + ".Log"}) {
+    log_->Exec(QStringLiteral("CREATE TABLE \"Log 2024\" AS SELECT * FROM Log"));
+    for (const std::string& table :
+         {std::string("Log"), log_->Schema() + ".Log", std::string("\"Log 2024\""),
+          "\"" + log_->Schema() + "\".\"Log 2024\""}) {
         CopyInRecord(RecordBuilder().Table(table).Ptr());
         Replay();
         EXPECT_EQ(CallsOf(scorer_), std::vector<std::string>{"AA1AA"}) << table;

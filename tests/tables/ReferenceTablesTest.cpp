@@ -141,7 +141,9 @@ TEST(LoadTables, UnreadableFileRaisesCannotOpenFileWithItsPath) {
         host.Write("Plugins/romanian.dom", "AB=AB\n");
         host.Write("Plugins/zelmar.txt", "YO3ZAI=BU\n");
         std::filesystem::remove(host.File(unreadable));
-        host.MakeFolder(unreadable);
+        // A link to itself: there, but it cannot even be looked at.
+        std::filesystem::create_symlink(std::filesystem::path(unreadable).filename(),
+                                        host.File(unreadable));
         TReferenceTables tables;
         try {
             tables.Load(host.Path());
@@ -150,6 +152,22 @@ TEST(LoadTables, UnreadableFileRaisesCannotOpenFileWithItsPath) {
             EXPECT_EQ(std::string(e.what()), "Cannot open file " + host.File(unreadable));
         }
     }
+}
+
+TEST(LoadTables, FolderInPlaceOfATableIsAMissingTable) {
+    TempFolder host;
+    host.MakeFolder("Plugins/romanian.dom");
+    host.Write("Plugins/zelmar.txt", "YO3ZAI=BU\n");
+    TReferenceTables tables;
+    tables.Load(host.Path());
+    EXPECT_TRUE(tables.DomTable().empty());
+    EXPECT_EQ(tables.CallTable(), Lines{"YO3ZAI=BU"});
+
+    TempFolder other;
+    other.Write("Plugins/romanian.dom", "AB=AB\n");
+    other.MakeFolder("Plugins/zelmar.txt");
+    tables.Load(other.Path());
+    EXPECT_EQ(tables.DomTable(), Lines{"AB=AB"});
 }
 
 // The sample tables that travel with the module.

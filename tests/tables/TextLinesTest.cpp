@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -70,11 +71,25 @@ TEST(LoadTextLines, EmptyFileReplacesTheLinesWithNone) {
     EXPECT_TRUE(lines.empty());
 }
 
-// A folder of that name exists but cannot be read as a file (chmod would
-// not stop a test that runs as root).
-TEST(LoadTextLines, ExistingButUnreadableRaisesCannotOpenFile) {
+// A folder, or anything else that is no file, is no table: as missing.
+TEST(LoadTextLines, FolderOrOtherNonFileIsNoFile) {
     TempFolder folder;
-    const std::string path = folder.MakeFolder("romanian.dom");
+    const std::string dir = folder.MakeFolder("romanian.dom");
+    const std::string fifo = folder.File("zelmar.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {dir, fifo, std::string("/dev/null")}) {
+        Lines lines{"kept"};
+        EXPECT_FALSE(LoadTextLines(path, lines)) << path;
+        EXPECT_EQ(lines, Lines{"kept"}) << path;
+    }
+}
+
+// A file that opens but whose reading fails (chmod would not stop a test
+// that runs as root; this file of the kernel's fails at its first byte).
+TEST(LoadTextLines, FileWhoseReadingFailsRaisesCannotOpenFile) {
+    TempFolder folder;
+    const std::string path = folder.File("romanian.dom");
+    std::filesystem::create_symlink("/proc/self/mem", path);
     Lines lines{"kept"};
     try {
         LoadTextLines(path, lines);

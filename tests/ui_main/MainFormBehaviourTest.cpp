@@ -351,6 +351,30 @@ TEST_F(MainFormTest, ReleaseDuringReplayDestroysAfterIt) {
     EXPECT_TRUE(window_.isNull());
 }
 
+// Both asked for while the replay pumps, and the host starts afresh at once:
+// the put-off close must not reach the released window's successor.
+TEST_F(MainFormTest, CloseAndReleaseDuringReplayLeaveTheNextWindowAlone) {
+    log_->Insert({Qso("F5AA", "14"), Qso("F5AB", "21")});
+    TfmMainForm* w = Open();
+    ReplayPumpProbe probe(w, [&] {
+        w->close();
+        _Release();
+    });
+    w->RecalcStatisticExecute();
+    ASSERT_EQ(probe.Hits(), 1);
+    const QPointer<TfmMainForm> released = window_;
+    TfmMainForm* next = Open();
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next, released.data());
+    QTest::qWait(20);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(released.isNull());
+    EXPECT_EQ(CurrentWindow(), next);
+    ASSERT_NE(next->Scorer(), nullptr);
+    EXPECT_EQ(Cell(1, 7), QStringLiteral("2"));
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
+}
+
 TEST_F(MainFormTest, CloseAtTheFirstPumpSkipsTheReplay) {
     log_->Insert(Qso("F5AA", "14"));
     TfmMainForm* w = Open();

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <csignal>
+#include <limits>
 #include <string>
 #include <sys/resource.h>
 
@@ -186,6 +187,20 @@ TEST_F(FormStorageTest, StatisticsWindowTakesOnlyTheStoredPosition) {
     EXPECT_EQ(main->frameGeometry(), frame);
     DestroyMain();
     EXPECT_EQ(Stored(kMain, QStringLiteral("NormPos")), NormPosText(frame));
+}
+
+TEST_F(FormStorageTest, StatisticsWindowAtTheEndOfTheNumberRangeKeepsItsSize) {
+    // Left plus its width lies past the largest whole number: the window
+    // keeps its size, takes the stored top and stands as far right as the
+    // range allows.
+    Seed(kMain, QStringLiteral("NormPos"), QStringLiteral("2147483600,10,2147483647,300"));
+    TfmMainForm* main = OpenMain();
+    const QSize outer = QSize(328, 193).grownBy(FrameOf(main));
+    const QRect frame(QPoint(std::numeric_limits<int>::max() - outer.width(), 10), outer);
+    EXPECT_EQ(main->frameGeometry(), frame);
+    DestroyMain();
+    EXPECT_EQ(Stored(kMain, QStringLiteral("NormPos")), NormPosText(frame));
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
 }
 
 TEST_F(FormStorageTest, PlacementOfAnotherPixelDensityIsNotApplied) {
@@ -422,6 +437,47 @@ TEST_F(FormStorageTest, UnreadableFileIsReportedAndTheWindowOpensUnrestored) {
     // Not restored, so not saved: nothing more is reported.
     DestroyMain();
     EXPECT_EQ(errors_.size(), 1) << errors_.join('\n').toStdString();
+}
+
+// Not even the store's own parser can read it: the operator hears of it once,
+// the file is kept under a new name, and a fresh one takes its place.
+TEST_F(FormStorageTest, FileTheStoreCannotParseIsKeptAsideAndAFreshOneStarted) {
+    // A line that is no entry; a section that never closes.
+    for (const QByteArray& garbage : {QByteArray("this is no settings file\n"),
+                                      QByteArray("[TfmMainForm\nNormPos=1,2,3,4\n")}) {
+        SCOPED_TRACE(garbage.toStdString());
+        errors_.clear();
+        {
+            QFile f(IniPath());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(garbage);
+        }
+        TfmMainForm* main = OpenMain();
+        EXPECT_TRUE(main->isVisible());
+        ASSERT_EQ(errors_.size(), 1) << errors_.join('\n').toStdString();
+        EXPECT_TRUE(errors_.first().contains(QDir::toNativeSeparators(IniPath())))
+            << errors_.first().toStdString();
+        QStringList kept;
+        for (const QFileInfo& file : QDir(config_.path()).entryInfoList(QDir::Files))
+            if (file.filePath() != IniPath() && ReadAll(file.filePath()) == garbage)
+                kept << file.filePath();
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_TRUE(errors_.first().contains(QDir::toNativeSeparators(kept.first())))
+            << errors_.first().toStdString();
+
+        // From then on as usual: placements are saved and come back.
+        main->move(300, 100);
+        TfmDomList* list = OpenDomList();
+        SetFrame(list, QRect(100, 50, 400, 200));
+        CloseDomList(list);
+        EXPECT_EQ(OpenDomList()->frameGeometry(), QRect(100, 50, 400, 200));
+        DestroyMain();
+        EXPECT_EQ(Stored(kMain, QStringLiteral("Visible")), QStringLiteral("1"));
+        EXPECT_EQ(OpenMain()->frameGeometry().topLeft(), QPoint(300, 100));
+        DestroyMain();
+        EXPECT_EQ(errors_.size(), 1) << errors_.join('\n').toStdString();
+        EXPECT_EQ(ReadAll(kept.first()), garbage);
+    }
 }
 
 TEST_F(FormStorageTest, EntryThatIsNoTextIsReported) {
