@@ -17,6 +17,8 @@ struct QsoRow {
     QString dxccPrefix; // primary prefix of the country ("DL")
     QString mainPrefix; // the prefix or exact call that decided the country
     QString continent;  // "EU"
+    QString position;   // the operating position that logged it ("RUN1"); may be empty
+    QString qsoId;      // made at that position once (a UUID), so no path counts it twice
 
     friend bool operator==(const QsoRow&, const QsoRow&) = default;
 };
