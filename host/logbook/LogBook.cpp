@@ -3,12 +3,14 @@
 #include "logbook/LogBackups.h"
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
+#include "logbook/Outbox.h"
 
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QUuid>
 #include <QVariant>
 
 namespace qarvel {
@@ -17,8 +19,24 @@ namespace {
 
 // The row's fields in the order of LogColumns().
 QStringList Values(const QsoRow& r) {
-    return {r.date, r.time,     r.call,       r.frequency,  r.band,     r.mode,
-            r.sent, r.received, r.dxccPrefix, r.mainPrefix, r.continent};
+    return {r.date,       r.time,       r.call,      r.frequency, r.band,
+            r.mode,       r.sent,       r.received,  r.dxccPrefix, r.mainPrefix,
+            r.continent,  r.position,   r.qsoId};
+}
+
+QString* Field(QsoRow& r, const QString& column) {
+    QString* fields[] = {&r.date,       &r.time,       &r.call,      &r.frequency, &r.band,
+                         &r.mode,       &r.sent,       &r.received,  &r.dxccPrefix,
+                         &r.mainPrefix, &r.continent,  &r.position,  &r.qsoId};
+    const qsizetype i = LogColumns().indexOf(column);
+    return i >= 0 ? fields[i] : nullptr;
+}
+
+std::vector<QsoRow> WithIds(std::vector<QsoRow> rows) {
+    for (QsoRow& r : rows)
+        if (r.qsoId.isEmpty())
+            r.qsoId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return rows;
 }
 
 QString Text(const QSqlQuery& q, int column) {
@@ -72,7 +90,7 @@ bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error) {
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
     QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (QsoId) DO NOTHING")
                        .arg(table_, columns.join(QStringLiteral(", ")),
                             marks.join(QStringLiteral(", "))))) {
         SetError(error, q.lastError().text());
@@ -93,7 +111,48 @@ bool LogBook::Append(const QsoRow& row, QString* error) {
     return AppendAll({row}, {}, error);
 }
 
-bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progress, QString* error) {
+bool LogBook::AppendAll(const std::vector<QsoRow>& given, const Progress& progress,
+                        QString* error) {
+    const std::vector<QsoRow> rows = WithIds(given);
+    const bool shared = outbox_ && Database().driverName() == QLatin1String("QPSQL");
+    // Behind rows that wait, a new one waits too.
+    bool queue = shared && outbox_->Count() > 0;
+    if (!queue) {
+        if (Write(rows, progress, error)) {
+            if (written_)
+                written_(rows, false);
+            return true;
+        }
+        // A refusal by a server that answers is an error; only a lost
+        // server sends the rows to the outbox.
+        if (!shared || Reachable())
+            return false;
+        if (Reconnect() && Write(rows, progress, error)) {
+            if (written_)
+                written_(rows, false);
+            return true;
+        }
+        queue = !Reachable();
+        if (!queue)
+            return false;
+    }
+    if (!outbox_->Put(rows, error))
+        return false;
+    if (written_)
+        written_(rows, true);
+    return true;
+}
+
+bool LogBook::Deliver(const std::vector<QsoRow>& rows, QString* error) {
+    const std::vector<QsoRow> written = WithIds(rows);
+    if (!Write(written, {}, error))
+        return false;
+    if (written_)
+        written_(written, false);
+    return true;
+}
+
+bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error) {
     QSqlDatabase db = Database();
     if (!db.isOpen()) {
         SetError(error, QStringLiteral("The log is not open"));
@@ -125,22 +184,29 @@ bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progres
     return true;
 }
 
+QStringList LogBook::PresentColumns() const {
+    const QSqlRecord record = Database().record(table_);
+    QStringList columns;
+    for (const QString& c : LogColumns())
+        if (record.isEmpty() || record.indexOf(c) >= 0)
+            columns << c;
+    return columns;
+}
+
 std::optional<std::vector<QsoRow>> LogBook::ReadAll(QString* error) const {
     QSqlQuery q(Database());
     q.setForwardOnly(true);
+    const QStringList columns = PresentColumns();
     if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY QSODate, QSOTime, ID")
-                    .arg(LogColumns().join(QStringLiteral(", ")), table_))) {
+                    .arg(columns.join(QStringLiteral(", ")), table_))) {
         SetError(error, QStringLiteral("Cannot read the log: %1").arg(q.lastError().text()));
         return std::nullopt;
     }
     std::vector<QsoRow> rows;
     while (q.next()) {
         QsoRow r;
-        QString* fields[] = {&r.date,       &r.time,       &r.call,     &r.frequency,
-                             &r.band,       &r.mode,       &r.sent,     &r.received,
-                             &r.dxccPrefix, &r.mainPrefix, &r.continent};
-        for (int i = 0; i < static_cast<int>(std::size(fields)); ++i)
-            *fields[i] = Text(q, i);
+        for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+            *Field(r, columns[i]) = Text(q, i);
         rows.push_back(std::move(r));
     }
     if (q.lastError().isValid()) {
@@ -148,6 +214,53 @@ std::optional<std::vector<QsoRow>> LogBook::ReadAll(QString* error) const {
         return std::nullopt;
     }
     return rows;
+}
+
+std::optional<QsoRow> LogBook::ReadById(const QString& qsoId) const {
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE QsoId = ?")
+                  .arg(LogColumns().join(QStringLiteral(", ")), table_));
+    q.addBindValue(qsoId);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    QsoRow r;
+    for (int i = 0; i < static_cast<int>(LogColumns().size()); ++i)
+        *Field(r, LogColumns()[i]) = Text(q, i);
+    return r;
+}
+
+std::optional<std::vector<QString>> LogBook::ReadIds(QString* error) const {
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT QsoId FROM %1").arg(table_))) {
+        SetError(error, q.lastError().text());
+        return std::nullopt;
+    }
+    std::vector<QString> ids;
+    while (q.next())
+        ids.push_back(Text(q, 0));
+    if (q.lastError().isValid()) {
+        SetError(error, q.lastError().text());
+        return std::nullopt;
+    }
+    return ids;
+}
+
+bool LogBook::Reachable() const {
+    QSqlDatabase db = Database();
+    if (!db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT 1")) && q.next();
+}
+
+bool LogBook::Reconnect() {
+    QSqlDatabase db = Database();
+    if (!db.isValid())
+        return false;
+    db.close();
+    return db.open();
 }
 
 QStringList LogBook::Modes() const {
