@@ -42,6 +42,9 @@ public:
     bool Recount(const std::function<void()>& replay);
 
     bool Online() const { return online_; }
+    // While the module replays: a QSO logged now must wait, or the replay
+    // would count it in the middle of its own count.
+    bool Recounting() const { return recounting_; }
     // QSOs in the outbox.
     int Waiting() const;
     bool IsCounted(const QString& qsoId) const { return counted_.contains(qsoId); }

@@ -185,7 +185,10 @@ bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, Q
 }
 
 QStringList LogBook::PresentColumns() const {
-    const QSqlRecord record = Database().record(table_);
+    QSqlQuery shape(Database());
+    const QSqlRecord record = shape.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table_))
+                                  ? shape.record()
+                                  : QSqlRecord();
     QStringList columns;
     for (const QString& c : LogColumns())
         if (record.isEmpty() || record.indexOf(c) >= 0)

@@ -53,7 +53,15 @@ int SchemaUpgrade::StoredVersion() {
 }
 
 bool SchemaUpgrade::AddMissingColumns(QString* why) {
-    const QSqlRecord record = db_.record(table_);
+    // Read from a query: the driver's record() of a table name is case
+    // sensitive on PostgreSQL, the table's own columns are not.
+    QSqlQuery shape(db_);
+    if (!shape.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table_))) {
+        if (why)
+            *why = shape.lastError().text().trimmed();
+        return false;
+    }
+    const QSqlRecord record = shape.record();
     for (const QString& column : LogColumns())
         if (record.indexOf(column) < 0 &&
             !Exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")

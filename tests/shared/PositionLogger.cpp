@@ -117,6 +117,8 @@ int main(int argc, char* argv[]) {
         QTimer tick;
         tick.setInterval(10);
         QObject::connect(&tick, &QTimer::timeout, [&] {
+            if (live.Recounting())
+                return;
             if (next <= last) {
                 const QsoRow q = Qso(next, position);
                 QString why;
