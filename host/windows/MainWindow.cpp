@@ -41,7 +41,7 @@ constexpr ColumnHeading kHeadings[] = {
     {"DigiBand", "Band"},      {"QSOMode", "Mode"},
     {"QSOReportSent", "Sent"}, {"QSOReportRecived", "Received"},
     {"DXCCPrefix", "DXCC"},    {"MainPrefix", "Prefix"},
-    {"Continent", "Cont"},
+    {"Continent", "Cont"},       {"Position", "Pos"},
 };
 
 bool SaveFile(const QString& path, const QByteArray& data, QString* error) {
@@ -106,6 +106,9 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     const int id = model_->fieldIndex(QStringLiteral("ID"));
     if (id >= 0)
         view_->hideColumn(id);
+    const int qsoId = model_->fieldIndex(QStringLiteral("QsoId"));
+    if (qsoId >= 0)
+        view_->hideColumn(qsoId);
     resize(1000, 640);
 }
 
