@@ -89,7 +89,7 @@ bool SchemaUpgrade::GiveIds(QString* why) {
                 why);
 }
 
-bool SchemaUpgrade::CreateTrigger(QString* why) {
+bool SchemaUpgrade::CreateTrigger(bool replace, QString* why) {
     if (!IsPostgres())
         return true;
     const QString function = QStringLiteral("qarvel_announce_%1").arg(table_.toLower());
@@ -110,10 +110,13 @@ bool SchemaUpgrade::CreateTrigger(QString* why) {
                     "END $$")
                     .arg(function, channel),
                 why) &&
-           Exec(QStringLiteral("DROP TRIGGER IF EXISTS qarvel_announce ON %1").arg(table_), why) &&
-           Exec(QStringLiteral("DROP TRIGGER IF EXISTS qarvel_announce_truncate ON %1")
-                    .arg(table_),
-                why) &&
+           // Only an older table may have them; the server would say so.
+           (!replace ||
+            (Exec(QStringLiteral("DROP TRIGGER IF EXISTS qarvel_announce ON %1").arg(table_),
+                  why) &&
+             Exec(QStringLiteral("DROP TRIGGER IF EXISTS qarvel_announce_truncate ON %1")
+                      .arg(table_),
+                  why))) &&
            Exec(QStringLiteral("CREATE TRIGGER qarvel_announce AFTER INSERT OR UPDATE OR DELETE "
                                "ON %1 FOR EACH ROW EXECUTE FUNCTION %2()")
                     .arg(table_, function),
@@ -146,7 +149,7 @@ bool SchemaUpgrade::RecordVersion(QString* why) {
 bool SchemaUpgrade::Build(bool exists, QString* why) {
     if (!exists && !Exec(CreateLogTableStatement(table_, db_.driverName()), why))
         return false;
-    return AddMissingColumns(why) && GiveIds(why) && CreateTrigger(why) && RecordVersion(why);
+    return AddMissingColumns(why) && GiveIds(why) && CreateTrigger(exists, why) && RecordVersion(why);
 }
 
 SchemaUpgrade::Result SchemaUpgrade::Run(QString* why) {

@@ -31,7 +31,7 @@ private:
     bool Build(bool exists, QString* why);
     bool AddMissingColumns(QString* why);
     bool GiveIds(QString* why);
-    bool CreateTrigger(QString* why);
+    bool CreateTrigger(bool replace, QString* why);
     bool RecordVersion(QString* why);
 
     QSqlDatabase db_;
