@@ -52,6 +52,18 @@ int SchemaUpgrade::StoredVersion() {
     return q.value(0).toInt();
 }
 
+bool SchemaUpgrade::IsQarvelTable() {
+    QSqlQuery shape(db_);
+    if (!shape.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table_)))
+        return false;
+    const QSqlRecord record = shape.record();
+    for (const QString& column : LogColumns())
+        if (column != QLatin1String("Position") && column != QLatin1String("QsoId") &&
+            record.indexOf(column) < 0)
+            return false;
+    return true;
+}
+
 bool SchemaUpgrade::AddMissingColumns(QString* why) {
     // Read from a query: the driver's record() of a table name is case
     // sensitive on PostgreSQL, the table's own columns are not.
@@ -166,6 +178,11 @@ SchemaUpgrade::Result SchemaUpgrade::Run(QString* why) {
               Exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), &text);
     const int version = ok ? StoredVersion() : 0;
     if (ok && version >= LogSchemaVersion()) {
+        db_.commit();
+        return Result::Current;
+    }
+    if (ok && version > 0 && !IsQarvelTable()) {
+        // Not a log qarvel made: left to whoever made it.
         db_.commit();
         return Result::Current;
     }

@@ -29,6 +29,8 @@ private:
     bool IsPostgres() const;
     bool Exec(const QString& sql, QString* why);
     bool Build(bool exists, QString* why);
+    // The table holds every column of a log made before ids were.
+    bool IsQarvelTable();
     bool AddMissingColumns(QString* why);
     bool GiveIds(QString* why);
     bool CreateTrigger(bool replace, QString* why);
