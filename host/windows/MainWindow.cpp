@@ -65,7 +65,11 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     layout->setContentsMargins(0, 0, 0, 0);
 
     model_ = new QSqlTableModel(this, log_.Database());
-    model_->setTable(log_.Table());
+    // PostgreSQL keeps an unquoted table name in lower case, and the model
+    // looks the name up as given.
+    model_->setTable(log_.Database().driverName() == QLatin1String("QPSQL")
+                         ? log_.Table().toLower()
+                         : log_.Table());
     model_->setEditStrategy(QSqlTableModel::OnManualSubmit);
     model_->setSort(0, Qt::AscendingOrder); // entry order: the newest QSO last
     for (const ColumnHeading& h : kHeadings) {
