@@ -78,6 +78,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     setCentralWidget(central);
 
     count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("LogCount"));
     statusBar()->addPermanentWidget(count_);
     rigStatus_ = new QLabel(this);
     rigStatus_->setObjectName(QStringLiteral("RigStatus"));
@@ -94,8 +95,13 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
             [this](const QsoRow& row, int, qint64 id) {
                 model_->Append(id, row);
                 view_->scrollToBottom();
-                count_->setText(QStringLiteral("%1 QSOs").arg(model_->rowCount()));
             });
+    // Whatever changed the rows (a QSO, an import, a correction) recounts.
+    const auto showCount = [this] {
+        count_->setText(QStringLiteral("%1 QSOs").arg(model_->rowCount()));
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, showCount);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, showCount);
     BuildMenus();
     SetStation(station_);
     ReloadLog();
@@ -208,7 +214,6 @@ void MainWindow::ReloadLog() {
     if (!model_->Reload(&error))
         zelmar::ReportError(error);
     view_->scrollToBottom();
-    count_->setText(QStringLiteral("%1 QSOs").arg(model_->rowCount()));
 }
 
 void MainWindow::SetStation(const StationSettings& station) {

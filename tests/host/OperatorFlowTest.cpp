@@ -215,6 +215,7 @@ TEST_F(OperatorFlow, CorrectionsAlwaysEqualAReplayOfTheFile) {
 
     ASSERT_TRUE(corrections->ApplyDelete(model->EntryAt(1).id)); // YO5ZAA
     EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(window_->findChild<QLabel*>("LogCount")->text(), "4 QSOs");
     EXPECT_EQ(WindowFigures(), ScoredByQarvel());
     const QsoRow dl = model->EntryAt(0).row;
     QsoRow moved = dl;
