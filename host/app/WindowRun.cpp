@@ -5,6 +5,7 @@
 #include "windows/MainWindow.h"
 #include "windows/QsoEntryLine.h"
 #include "windows/StationDialog.h"
+#include "windows/LogTableModel.h"
 #include "windows/SharedLogStatus.h"
 #include "contest/LiveScoring.h"
 #include "logbook/LiveLog.h"
@@ -67,8 +68,11 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
         if (live->Start(&error)) {
             scoring = std::make_unique<LiveScoring>(*live, session);
             window.statusBar()->addPermanentWidget(new SharedLogStatus(*live, &window));
-            QObject::connect(live.get(), &LiveLog::RowArrived, &window,
-                             [&window] { window.LogModel()->select(); });
+            // The view shows every position's rows; it is read again only
+            // when a row arrives or changes elsewhere.
+            const auto reload = [&window] { window.LogModel()->Reload(); };
+            QObject::connect(live.get(), &LiveLog::RowArrived, &window, reload);
+            QObject::connect(live.get(), &LiveLog::RecountNeeded, &window, reload);
         } else {
             zelmar::ReportError(QStringLiteral("The other positions' QSOs come in only with a "
                                                "Recalc: %1").arg(error));
@@ -87,8 +91,9 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
             session.Start();
         if (options_.showMultipliers)
             session.OpenMultipliers();
-        window.activateWindow();
-        window.EntryLine()->setFocus();
+        // The module's windows have just been shown: the keyboard stays
+        // with the call field.
+        window.ReturnToEntry();
     });
     const int rc = QApplication::exec();
     // Release only here, after the loop: never while a module's code runs.

@@ -49,6 +49,24 @@ void SetError(QString* error, const QString& text) {
         *error = text;
 }
 
+// A correction touches exactly the row it names; none touched means the row
+// is gone (another position may have deleted it).
+bool ExecOnOneRow(QSqlQuery& q, const QString& what, qint64 id, const QString& call,
+                  QString* error) {
+    const QString subject = call.isEmpty() ? QStringLiteral("QSO number %1").arg(id)
+                                           : QStringLiteral("%1 (QSO number %2)").arg(call).arg(id);
+    if (!q.exec()) {
+        SetError(error, QStringLiteral("%1 %2 in the log: %3")
+                            .arg(what, subject, q.lastError().text()));
+        return false;
+    }
+    if (q.numRowsAffected() != 1) {
+        SetError(error, QStringLiteral("%1 %2: the log holds no such QSO").arg(what, subject));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 LogBook::LogBook(QString connectionName, QString table)
@@ -84,18 +102,26 @@ QSqlDatabase LogBook::Database() const {
     return QSqlDatabase::database(connectionName_, false);
 }
 
-bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error) {
-    const QStringList& columns = LogColumns();
+bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qint64* id,
+                        std::optional<qint64> withId) {
+    QStringList columns = LogColumns();
+    if (withId)
+        columns.prepend(QStringLiteral("ID"));
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
     QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (QsoId) DO NOTHING")
+    // RETURNING gives the row number on both engines, and nothing when the
+    // id is already in the log and the row is not written again.
+    if (!q.prepare(QStringLiteral(
+                       "INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (QsoId) DO NOTHING RETURNING ID")
                        .arg(table_, columns.join(QStringLiteral(", ")),
                             marks.join(QStringLiteral(", "))))) {
         SetError(error, q.lastError().text());
         return false;
     }
+    if (withId)
+        q.addBindValue(*withId);
     for (const QString& v : Values(row))
         q.addBindValue(v);
     if (!q.exec()) {
@@ -104,21 +130,30 @@ bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error) {
             QStringLiteral("Cannot write %1 into the log: %2").arg(row.call, q.lastError().text()));
         return false;
     }
+    if (id)
+        *id = q.next() ? q.value(0).toLongLong() : 0;
     return true;
 }
 
-bool LogBook::Append(const QsoRow& row, QString* error) {
-    return AppendAll({row}, {}, error);
+bool LogBook::Append(const QsoRow& row, QString* error, qint64* id) {
+    if (id)
+        *id = 0;
+    return Store({row}, {}, error, id);
 }
 
-bool LogBook::AppendAll(const std::vector<QsoRow>& given, const Progress& progress,
+bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progress,
                         QString* error) {
+    return Store(rows, progress, error, nullptr);
+}
+
+bool LogBook::Store(const std::vector<QsoRow>& given, const Progress& progress, QString* error,
+                    qint64* lastId) {
     const std::vector<QsoRow> rows = WithIds(given);
     const bool shared = outbox_ && Database().driverName() == QLatin1String("QPSQL");
     // Behind rows that wait, a new one waits too.
     bool queue = shared && outbox_->Count() > 0;
     if (!queue) {
-        if (Write(rows, progress, error)) {
+        if (Write(rows, progress, error, lastId)) {
             if (written_)
                 written_(rows, false);
             return true;
@@ -127,7 +162,7 @@ bool LogBook::AppendAll(const std::vector<QsoRow>& given, const Progress& progre
         // server sends the rows to the outbox.
         if (!shared || Reachable())
             return false;
-        if (Reconnect() && Write(rows, progress, error)) {
+        if (Reconnect() && Write(rows, progress, error, lastId)) {
             if (written_)
                 written_(rows, false);
             return true;
@@ -145,14 +180,33 @@ bool LogBook::AppendAll(const std::vector<QsoRow>& given, const Progress& progre
 
 bool LogBook::Deliver(const std::vector<QsoRow>& rows, QString* error) {
     const std::vector<QsoRow> written = WithIds(rows);
-    if (!Write(written, {}, error))
+    if (!Write(written, {}, error, nullptr))
         return false;
     if (written_)
         written_(written, false);
     return true;
 }
 
-bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error) {
+bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
+                    qint64* lastId) {
+    return InTransaction(
+        [&](QSqlDatabase& db) {
+            const int total = static_cast<int>(rows.size());
+            for (int i = 0; i < total; ++i) {
+                if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error,
+                               i + 1 == total ? lastId : nullptr))
+                    return false;
+                if (progress && !progress(i + 1, total)) {
+                    SetError(error, QStringLiteral("Stopped; nothing was written to the log"));
+                    return false;
+                }
+            }
+            return true;
+        },
+        error);
+}
+
+bool LogBook::InTransaction(const std::function<bool(QSqlDatabase&)>& work, QString* error) {
     QSqlDatabase db = Database();
     if (!db.isOpen()) {
         SetError(error, QStringLiteral("The log is not open"));
@@ -163,17 +217,9 @@ bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, Q
                  QStringLiteral("Cannot start writing to the log: %1").arg(db.lastError().text()));
         return false;
     }
-    const int total = static_cast<int>(rows.size());
-    for (int i = 0; i < total; ++i) {
-        if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error)) {
-            db.rollback();
-            return false;
-        }
-        if (progress && !progress(i + 1, total)) {
-            db.rollback();
-            SetError(error, QStringLiteral("Stopped; nothing was written to the log"));
-            return false;
-        }
+    if (!work(db)) {
+        db.rollback();
+        return false;
     }
     if (!db.commit()) {
         const QString text = db.lastError().text();
@@ -197,26 +243,102 @@ QStringList LogBook::PresentColumns() const {
 }
 
 std::optional<std::vector<QsoRow>> LogBook::ReadAll(QString* error) const {
+    auto entries = Select(QStringLiteral("ORDER BY QSODate, QSOTime, ID"), {}, error);
+    if (!entries)
+        return std::nullopt;
+    std::vector<QsoRow> rows;
+    rows.reserve(entries->size());
+    for (LogEntry& e : *entries)
+        rows.push_back(std::move(e.row));
+    return rows;
+}
+
+std::optional<std::vector<LogEntry>> LogBook::ReadEntries(QString* error) const {
+    return Select(QStringLiteral("ORDER BY ID"), {}, error);
+}
+
+std::optional<QsoRow> LogBook::Read(qint64 id, QString* error) const {
+    auto entries = Select(QStringLiteral("WHERE ID = ?"), id, error);
+    if (!entries)
+        return std::nullopt;
+    if (entries->empty()) {
+        SetError(error, QStringLiteral("The log holds no QSO number %1").arg(id));
+        return std::nullopt;
+    }
+    return std::move(entries->front().row);
+}
+
+std::optional<std::vector<LogEntry>> LogBook::Select(const QString& clause, const QVariant& bound,
+                                                     QString* error) const {
     QSqlQuery q(Database());
     q.setForwardOnly(true);
     const QStringList columns = PresentColumns();
-    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY QSODate, QSOTime, ID")
-                    .arg(columns.join(QStringLiteral(", ")), table_))) {
+    const bool prepared = q.prepare(QStringLiteral("SELECT ID, %1 FROM %2 %3")
+                                        .arg(columns.join(QStringLiteral(", ")), table_, clause));
+    if (prepared && bound.isValid())
+        q.addBindValue(bound);
+    if (!prepared || !q.exec()) {
         SetError(error, QStringLiteral("Cannot read the log: %1").arg(q.lastError().text()));
         return std::nullopt;
     }
-    std::vector<QsoRow> rows;
+    std::vector<LogEntry> entries;
     while (q.next()) {
-        QsoRow r;
+        LogEntry e;
+        e.id = q.value(0).toLongLong();
         for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-            *Field(r, columns[i]) = Text(q, i);
-        rows.push_back(std::move(r));
+            *Field(e.row, columns[i]) = Text(q, i + 1);
+        entries.push_back(std::move(e));
     }
     if (q.lastError().isValid()) {
         SetError(error, QStringLiteral("Cannot read the log: %1").arg(q.lastError().text()));
         return std::nullopt;
     }
-    return rows;
+    return entries;
+}
+
+bool LogBook::Update(qint64 id, const QsoRow& row, QString* error) {
+    return InTransaction(
+        [&](QSqlDatabase& db) {
+            // A row keeps the id it was made with, whatever the edit says.
+            QStringList assignments;
+            QStringList columns = LogColumns();
+            QStringList values = Values(row);
+            const qsizetype idColumn = columns.indexOf(QStringLiteral("QsoId"));
+            columns.removeAt(idColumn);
+            values.removeAt(idColumn);
+            for (const QString& column : columns)
+                assignments << column + QStringLiteral(" = ?");
+            QSqlQuery q(db);
+            if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE ID = ?")
+                               .arg(table_, assignments.join(QStringLiteral(", "))))) {
+                SetError(error, q.lastError().text());
+                return false;
+            }
+            for (const QString& v : values)
+                q.addBindValue(v);
+            q.addBindValue(id);
+            return ExecOnOneRow(q, QStringLiteral("Cannot change"), id, row.call, error);
+        },
+        error);
+}
+
+bool LogBook::Remove(qint64 id, QString* error) {
+    return InTransaction(
+        [&](QSqlDatabase& db) {
+            QSqlQuery q(db);
+            if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(table_))) {
+                SetError(error, q.lastError().text());
+                return false;
+            }
+            q.addBindValue(id);
+            return ExecOnOneRow(q, QStringLiteral("Cannot delete"), id, QString(), error);
+        },
+        error);
+}
+
+bool LogBook::Restore(qint64 id, const QsoRow& row, QString* error) {
+    return InTransaction([&](QSqlDatabase& db) { return InsertRow(db, row, error, nullptr, id); },
+                         error);
 }
 
 std::optional<QsoRow> LogBook::ReadById(const QString& qsoId) const {

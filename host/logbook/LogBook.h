@@ -1,10 +1,12 @@
 #pragma once
 
+#include "logbook/LogEntry.h"
 #include "logbook/QsoRow.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -42,10 +44,12 @@ public:
     // when it went into the outbox instead of the log.
     using Written = std::function<void(const std::vector<QsoRow>& rows, bool queued)>;
 
-    // Writes one QSO and commits it before returning true. A row without an
-    // id is given a new UUID; a row whose id the log already holds is not
-    // written again, so sending the same QSO twice stores it once.
-    bool Append(const QsoRow& row, QString* error);
+    // Writes one QSO and commits it before returning true; `id` receives
+    // the row's ID (0 when it waits in the outbox, or when the log already
+    // held its id). A row without an id is given a new UUID; a row whose id
+    // the log already holds is not written again, so sending the same QSO
+    // twice stores it once.
+    bool Append(const QsoRow& row, QString* error, qint64* id = nullptr);
     // Writes all rows in one transaction: either every row is committed or
     // none is. With an outbox, rows that cannot reach a PostgreSQL server
     // (after one new connection is tried) are kept there instead, and
@@ -70,16 +74,37 @@ public:
 
     // Every QSO in time order (date, time, then entry order).
     std::optional<std::vector<QsoRow>> ReadAll(QString* error) const;
+    // Every QSO with its ID, in entry order (by ID).
+    std::optional<std::vector<LogEntry>> ReadEntries(QString* error) const;
+    // The QSO of row `id`; none when there is no such row or it cannot be read.
+    std::optional<QsoRow> Read(qint64 id, QString* error) const;
+
+    // Corrections, each one transaction on the row keyed by `id`: false,
+    // with the reason, when it failed or there is no such row, and the log
+    // is then as it was. Restore writes a removed row back under its ID.
+    bool Update(qint64 id, const QsoRow& row, QString* error);
+    bool Remove(qint64 id, QString* error);
+    bool Restore(qint64 id, const QsoRow& row, QString* error);
+
     // The modes the log holds, each once, sorted.
     QStringList Modes() const;
     int Count() const;
 
 private:
-    bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error);
-    bool Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error);
+    bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qint64* id = nullptr,
+                   std::optional<qint64> withId = std::nullopt);
+    bool Store(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
+               qint64* lastId);
+    bool Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
+               qint64* lastId);
     // The columns of LogColumns() the table has: an old read-only log may
     // lack the newer ones.
     QStringList PresentColumns() const;
+    std::optional<std::vector<LogEntry>> Select(const QString& clause, const QVariant& bound,
+                                                 QString* error) const;
+    // Runs `work` in one transaction and commits it; rolls back when it
+    // returns false or the commit fails.
+    bool InTransaction(const std::function<bool(QSqlDatabase&)>& work, QString* error);
 
     QString connectionName_;
     QString table_;
