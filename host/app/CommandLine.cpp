@@ -63,6 +63,11 @@ struct Options {
         QStringLiteral("Write the log as a Cabrillo 3.0 file with the "
                        "plug-in's score, then exit."),
         QStringLiteral("FILE")};
+    QCommandLineOption follow{
+        QStringLiteral("follow"),
+        QStringLiteral("Without a window: print the score line of a shared PostgreSQL log, "
+                       "then again at every change any position makes, until SIGINT or "
+                       "SIGTERM.")};
     QCommandLineOption showMultipliers{QStringLiteral("show-multipliers"),
                                        QStringLiteral("Open the multipliers window at start.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
@@ -77,7 +82,7 @@ struct Options {
             "exports; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
             "line, 3 when an import skipped malformed records."));
         p.addOptions({log, db, table, call, dxcc, continent, caption, countryFile, rig, score,
-                      import, exportAdif, exportCabrillo, showMultipliers, help, version});
+                      import, exportAdif, exportCabrillo, follow, showMultipliers, help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
                                 QStringLiteral("The log: an SQLite file or a postgresql:// address "
                                                "(instead of --log or --db)."),
@@ -167,6 +172,11 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
     out.exportAdif = p.value(o.exportAdif);
     out.exportCabrillo = p.value(o.exportCabrillo);
     out.showMultipliers = p.isSet(o.showMultipliers);
+    out.follow = p.isSet(o.follow);
+    if (out.follow && !IsPostgresAddress(out.log)) {
+        out.error = QStringLiteral("--follow needs a shared PostgreSQL log (--db URL)");
+        return out;
+    }
     for (const auto& [option, value] :
          {std::pair{&o.import, out.importFile}, std::pair{&o.exportAdif, out.exportAdif},
           std::pair{&o.exportCabrillo, out.exportCabrillo}})

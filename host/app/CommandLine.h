@@ -22,6 +22,7 @@ struct CommandLine {
     QString exportAdif;
     QString exportCabrillo;
     bool showMultipliers = false;
+    bool follow = false; // print the score line at every change of a shared log
 
     bool help = false;
     bool version = false;
@@ -29,7 +30,8 @@ struct CommandLine {
 
     // Work that needs no window: qarvel does it and exits.
     bool Headless() const {
-        return score || !importFile.isEmpty() || !exportAdif.isEmpty() || !exportCabrillo.isEmpty();
+        return score || follow || !importFile.isEmpty() || !exportAdif.isEmpty() ||
+               !exportCabrillo.isEmpty();
     }
 
     // The stored station with this run's overrides: a call given without a

@@ -6,6 +6,9 @@
 #include "contest/ContestSession.h"
 #include "contest/MessageBoxWatcher.h"
 #include "contest/ScoreLine.h"
+#include "app/StopSignals.h"
+#include "contest/LiveScoring.h"
+#include "logbook/LiveLog.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -127,6 +130,55 @@ bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
     return ok;
 }
 
+bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
+    StopSignals stop;
+    MessageBoxWatcher watcher;
+    ContestSession session;
+    QString error;
+    if (!session.Load(pluginsFolder, &error)) {
+        err_ << "qarvel: " << error << Qt::endl;
+        return false;
+    }
+    session.SetStation(station_, options_.table);
+    LiveLog live(log);
+    if (!live.Start(&error)) {
+        err_ << "qarvel: " << error << Qt::endl;
+        session.Shutdown();
+        return false;
+    }
+    LiveScoring scoring(live, session);
+    qsizetype reported = 0;
+    // The module's errors (a replay while the server is away) are said once
+    // each on the error stream; following goes on.
+    const auto report = [&] {
+        for (; reported < watcher.Texts().size(); ++reported)
+            err_ << "qarvel: the contest module reports: " << watcher.Texts()[reported]
+                 << Qt::endl;
+    };
+    QObject::connect(&scoring, &LiveScoring::FiguresChanged, &scoring, [&] {
+        report();
+        const QString line = session.ScoreLineText();
+        if (!line.isEmpty())
+            out_ << line << Qt::endl;
+    });
+    QObject::connect(&live, &LiveLog::StateChanged, &live, [&](bool online, int waiting) {
+        err_ << "qarvel: " << (online ? "online" : "offline");
+        if (waiting > 0)
+            err_ << ", " << waiting << " QSOs waiting";
+        err_ << Qt::endl;
+    });
+    QObject::connect(&stop, &StopSignals::Stop, &stop, [] { QCoreApplication::exit(0); });
+    if (!scoring.Start()) {
+        report();
+        err_ << "qarvel: the contest module shows no statistics" << Qt::endl;
+        session.Shutdown();
+        return false;
+    }
+    QCoreApplication::exec();
+    session.Shutdown();
+    return true;
+}
+
 int HeadlessRun::Exec(const QString& pluginsFolder) {
     LogBook log(ContestSession::ConnectionName(), options_.table);
     if (!options_.importFile.isEmpty() && !Import(log))
@@ -146,6 +198,8 @@ int HeadlessRun::Exec(const QString& pluginsFolder) {
             return Failed;
         out_ << "Wrote " << rows->size() << " QSOs to " << options_.exportAdif << "." << Qt::endl;
     }
+    if (options_.follow && !Follow(log, pluginsFolder))
+        return Failed;
     return skipped_ ? Skipped : Ok;
 }
 

@@ -33,6 +33,8 @@ private:
     bool Import(LogBook& log);
     bool ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder);
     bool WriteFile(const QString& path, const QByteArray& data);
+    // --follow: runs until SIGINT or SIGTERM.
+    bool Follow(LogBook& log, const QString& pluginsFolder);
 
     const CommandLine& options_;
     StationSettings station_;

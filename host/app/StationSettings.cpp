@@ -32,6 +32,7 @@ StationSettings LoadStationSettings(const QString& path) {
     station.logName = s.value(QStringLiteral("LogName"), station.logName).toString();
     station.sentExchange = s.value(QStringLiteral("SentExchange")).toString();
     station.rig = s.value(QStringLiteral("Rig")).toString().trimmed();
+    station.position = s.value(QStringLiteral("Position")).toString().trimmed();
     return station;
 }
 
@@ -44,6 +45,7 @@ bool SaveStationSettings(const StationSettings& station, const QString& path) {
     s.setValue(QStringLiteral("LogName"), station.logName);
     s.setValue(QStringLiteral("SentExchange"), station.sentExchange);
     s.setValue(QStringLiteral("Rig"), station.rig);
+    s.setValue(QStringLiteral("Position"), station.position);
     s.endGroup();
     s.sync();
     return s.status() == QSettings::NoError;

@@ -16,6 +16,9 @@ struct StationSettings {
     QString logName = QStringLiteral("LOG1"); // shown in the plug-in's caption
     QString sentExchange;                     // sent after the report, e.g. the own county
     QString rig; // rigctld's address, "host:port"; empty: band and mode by hand
+    // This computer's short name among the positions of a shared log
+    // ("RUN1"); every QSO logged here carries it.
+    QString position;
 
     bool IsSet() const { return !call.isEmpty(); }
     // Prefix and continent of `call`, as the country file resolves it; the

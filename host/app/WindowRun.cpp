@@ -5,10 +5,19 @@
 #include "windows/MainWindow.h"
 #include "windows/QsoEntryLine.h"
 #include "windows/StationDialog.h"
+#include "windows/LogTableModel.h"
+#include "windows/SharedLogStatus.h"
+#include "contest/LiveScoring.h"
+#include "logbook/LiveLog.h"
+#include "logbook/LogConnection.h"
+#include "logbook/Outbox.h"
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
+#include <QSqlTableModel>
+#include <QStatusBar>
 #include <QTimer>
+#include <memory>
 
 namespace qarvel {
 
@@ -44,6 +53,31 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     QObject::connect(
         &window, &MainWindow::QuitRequested, qApp, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
+    // A shared log: the other positions' QSOs come in as they are logged,
+    // and this position's wait in its outbox while the server is away.
+    std::unique_ptr<Outbox> outbox;
+    std::unique_ptr<LiveLog> live;
+    std::unique_ptr<LiveScoring> scoring;
+    if (IsPostgresAddress(logTitle)) {
+        outbox = std::make_unique<Outbox>(Outbox::PathFor(logTitle, options_.table));
+        if (outbox->IsOpen())
+            log.SetOutbox(outbox.get());
+        else
+            zelmar::ReportError(outbox->Error());
+        live = std::make_unique<LiveLog>(log);
+        if (live->Start(&error)) {
+            scoring = std::make_unique<LiveScoring>(*live, session);
+            window.statusBar()->addPermanentWidget(new SharedLogStatus(*live, &window));
+            // The view shows every position's rows; it is read again only
+            // when a row arrives or changes elsewhere.
+            const auto reload = [&window] { window.LogModel()->Reload(); };
+            QObject::connect(live.get(), &LiveLog::RowArrived, &window, reload);
+            QObject::connect(live.get(), &LiveLog::RecountNeeded, &window, reload);
+        } else {
+            zelmar::ReportError(QStringLiteral("The other positions' QSOs come in only with a "
+                                               "Recalc: %1").arg(error));
+        }
+    }
     window.show();
 
     // The module starts inside the event loop: its replay lets waiting
@@ -51,7 +85,10 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     QTimer::singleShot(0, &window, [&] {
         if (!session.IsLoaded())
             return;
-        session.Start();
+        if (scoring)
+            scoring->Start();
+        else
+            session.Start();
         if (options_.showMultipliers)
             session.OpenMultipliers();
         // The module's windows have just been shown: the keyboard stays
@@ -61,6 +98,9 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     const int rc = QApplication::exec();
     // Release only here, after the loop: never while a module's code runs.
     session.Shutdown();
+    scoring.reset();
+    live.reset();
+    log.SetOutbox(nullptr);
     return rc;
 }
 

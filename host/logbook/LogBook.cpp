@@ -3,12 +3,14 @@
 #include "logbook/LogBackups.h"
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
+#include "logbook/Outbox.h"
 
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QUuid>
 #include <QVariant>
 
 namespace qarvel {
@@ -17,8 +19,24 @@ namespace {
 
 // The row's fields in the order of LogColumns().
 QStringList Values(const QsoRow& r) {
-    return {r.date, r.time,     r.call,       r.frequency,  r.band,     r.mode,
-            r.sent, r.received, r.dxccPrefix, r.mainPrefix, r.continent};
+    return {r.date,       r.time,       r.call,      r.frequency, r.band,
+            r.mode,       r.sent,       r.received,  r.dxccPrefix, r.mainPrefix,
+            r.continent,  r.position,   r.qsoId};
+}
+
+QString* Field(QsoRow& r, const QString& column) {
+    QString* fields[] = {&r.date,       &r.time,       &r.call,      &r.frequency, &r.band,
+                         &r.mode,       &r.sent,       &r.received,  &r.dxccPrefix,
+                         &r.mainPrefix, &r.continent,  &r.position,  &r.qsoId};
+    const qsizetype i = LogColumns().indexOf(column);
+    return i >= 0 ? fields[i] : nullptr;
+}
+
+std::vector<QsoRow> WithIds(std::vector<QsoRow> rows) {
+    for (QsoRow& r : rows)
+        if (r.qsoId.isEmpty())
+            r.qsoId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return rows;
 }
 
 QString Text(const QSqlQuery& q, int column) {
@@ -93,7 +111,10 @@ bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qin
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
     QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+    // RETURNING gives the row number on both engines, and nothing when the
+    // id is already in the log and the row is not written again.
+    if (!q.prepare(QStringLiteral(
+                       "INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (QsoId) DO NOTHING RETURNING ID")
                        .arg(table_, columns.join(QStringLiteral(", ")),
                             marks.join(QStringLiteral(", "))))) {
         SetError(error, q.lastError().text());
@@ -110,12 +131,79 @@ bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qin
         return false;
     }
     if (id)
-        *id = withId ? *withId : q.lastInsertId().toLongLong();
+        *id = q.next() ? q.value(0).toLongLong() : 0;
     return true;
 }
 
 bool LogBook::Append(const QsoRow& row, QString* error, qint64* id) {
-    return InTransaction([&](QSqlDatabase& db) { return InsertRow(db, row, error, id); }, error);
+    if (id)
+        *id = 0;
+    return Store({row}, {}, error, id);
+}
+
+bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progress,
+                        QString* error) {
+    return Store(rows, progress, error, nullptr);
+}
+
+bool LogBook::Store(const std::vector<QsoRow>& given, const Progress& progress, QString* error,
+                    qint64* lastId) {
+    const std::vector<QsoRow> rows = WithIds(given);
+    const bool shared = outbox_ && Database().driverName() == QLatin1String("QPSQL");
+    // Behind rows that wait, a new one waits too.
+    bool queue = shared && outbox_->Count() > 0;
+    if (!queue) {
+        if (Write(rows, progress, error, lastId)) {
+            if (written_)
+                written_(rows, false);
+            return true;
+        }
+        // A refusal by a server that answers is an error; only a lost
+        // server sends the rows to the outbox.
+        if (!shared || Reachable())
+            return false;
+        if (Reconnect() && Write(rows, progress, error, lastId)) {
+            if (written_)
+                written_(rows, false);
+            return true;
+        }
+        queue = !Reachable();
+        if (!queue)
+            return false;
+    }
+    if (!outbox_->Put(rows, error))
+        return false;
+    if (written_)
+        written_(rows, true);
+    return true;
+}
+
+bool LogBook::Deliver(const std::vector<QsoRow>& rows, QString* error) {
+    const std::vector<QsoRow> written = WithIds(rows);
+    if (!Write(written, {}, error, nullptr))
+        return false;
+    if (written_)
+        written_(written, false);
+    return true;
+}
+
+bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
+                    qint64* lastId) {
+    return InTransaction(
+        [&](QSqlDatabase& db) {
+            const int total = static_cast<int>(rows.size());
+            for (int i = 0; i < total; ++i) {
+                if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error,
+                               i + 1 == total ? lastId : nullptr))
+                    return false;
+                if (progress && !progress(i + 1, total)) {
+                    SetError(error, QStringLiteral("Stopped; nothing was written to the log"));
+                    return false;
+                }
+            }
+            return true;
+        },
+        error);
 }
 
 bool LogBook::InTransaction(const std::function<bool(QSqlDatabase&)>& work, QString* error) {
@@ -142,21 +230,16 @@ bool LogBook::InTransaction(const std::function<bool(QSqlDatabase&)>& work, QStr
     return true;
 }
 
-bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progress, QString* error) {
-    return InTransaction(
-        [&](QSqlDatabase& db) {
-            const int total = static_cast<int>(rows.size());
-            for (int i = 0; i < total; ++i) {
-                if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error))
-                    return false;
-                if (progress && !progress(i + 1, total)) {
-                    SetError(error, QStringLiteral("Stopped; nothing was written to the log"));
-                    return false;
-                }
-            }
-            return true;
-        },
-        error);
+QStringList LogBook::PresentColumns() const {
+    QSqlQuery shape(Database());
+    const QSqlRecord record = shape.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table_))
+                                  ? shape.record()
+                                  : QSqlRecord();
+    QStringList columns;
+    for (const QString& c : LogColumns())
+        if (record.isEmpty() || record.indexOf(c) >= 0)
+            columns << c;
+    return columns;
 }
 
 std::optional<std::vector<QsoRow>> LogBook::ReadAll(QString* error) const {
@@ -189,9 +272,9 @@ std::optional<std::vector<LogEntry>> LogBook::Select(const QString& clause, cons
                                                      QString* error) const {
     QSqlQuery q(Database());
     q.setForwardOnly(true);
+    const QStringList columns = PresentColumns();
     const bool prepared = q.prepare(QStringLiteral("SELECT ID, %1 FROM %2 %3")
-                                        .arg(LogColumns().join(QStringLiteral(", ")), table_,
-                                             clause));
+                                        .arg(columns.join(QStringLiteral(", ")), table_, clause));
     if (prepared && bound.isValid())
         q.addBindValue(bound);
     if (!prepared || !q.exec()) {
@@ -202,12 +285,8 @@ std::optional<std::vector<LogEntry>> LogBook::Select(const QString& clause, cons
     while (q.next()) {
         LogEntry e;
         e.id = q.value(0).toLongLong();
-        QsoRow& r = e.row;
-        QString* fields[] = {&r.date,       &r.time,       &r.call,     &r.frequency,
-                             &r.band,       &r.mode,       &r.sent,     &r.received,
-                             &r.dxccPrefix, &r.mainPrefix, &r.continent};
-        for (int i = 0; i < static_cast<int>(std::size(fields)); ++i)
-            *fields[i] = Text(q, i + 1);
+        for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+            *Field(e.row, columns[i]) = Text(q, i + 1);
         entries.push_back(std::move(e));
     }
     if (q.lastError().isValid()) {
@@ -220,8 +299,14 @@ std::optional<std::vector<LogEntry>> LogBook::Select(const QString& clause, cons
 bool LogBook::Update(qint64 id, const QsoRow& row, QString* error) {
     return InTransaction(
         [&](QSqlDatabase& db) {
+            // A row keeps the id it was made with, whatever the edit says.
             QStringList assignments;
-            for (const QString& column : LogColumns())
+            QStringList columns = LogColumns();
+            QStringList values = Values(row);
+            const qsizetype idColumn = columns.indexOf(QStringLiteral("QsoId"));
+            columns.removeAt(idColumn);
+            values.removeAt(idColumn);
+            for (const QString& column : columns)
                 assignments << column + QStringLiteral(" = ?");
             QSqlQuery q(db);
             if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE ID = ?")
@@ -229,7 +314,7 @@ bool LogBook::Update(qint64 id, const QsoRow& row, QString* error) {
                 SetError(error, q.lastError().text());
                 return false;
             }
-            for (const QString& v : Values(row))
+            for (const QString& v : values)
                 q.addBindValue(v);
             q.addBindValue(id);
             return ExecOnOneRow(q, QStringLiteral("Cannot change"), id, row.call, error);
@@ -254,6 +339,53 @@ bool LogBook::Remove(qint64 id, QString* error) {
 bool LogBook::Restore(qint64 id, const QsoRow& row, QString* error) {
     return InTransaction([&](QSqlDatabase& db) { return InsertRow(db, row, error, nullptr, id); },
                          error);
+}
+
+std::optional<QsoRow> LogBook::ReadById(const QString& qsoId) const {
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE QsoId = ?")
+                  .arg(LogColumns().join(QStringLiteral(", ")), table_));
+    q.addBindValue(qsoId);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    QsoRow r;
+    for (int i = 0; i < static_cast<int>(LogColumns().size()); ++i)
+        *Field(r, LogColumns()[i]) = Text(q, i);
+    return r;
+}
+
+std::optional<std::vector<QString>> LogBook::ReadIds(QString* error) const {
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT QsoId FROM %1").arg(table_))) {
+        SetError(error, q.lastError().text());
+        return std::nullopt;
+    }
+    std::vector<QString> ids;
+    while (q.next())
+        ids.push_back(Text(q, 0));
+    if (q.lastError().isValid()) {
+        SetError(error, q.lastError().text());
+        return std::nullopt;
+    }
+    return ids;
+}
+
+bool LogBook::Reachable() const {
+    QSqlDatabase db = Database();
+    if (!db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT 1")) && q.next();
+}
+
+bool LogBook::Reconnect() {
+    QSqlDatabase db = Database();
+    if (!db.isValid())
+        return false;
+    db.close();
+    return db.open();
 }
 
 QStringList LogBook::Modes() const {

@@ -53,6 +53,9 @@ bool OpenPostgres(const QString& location, const QString& connectionName, QStrin
         db.setUserName(url.userName(QUrl::FullyDecoded));
     if (!url.password().isEmpty())
         db.setPassword(url.password(QUrl::FullyDecoded));
+    // A position finds out soon that its server is out of reach, and logs
+    // into its outbox meanwhile instead of waiting.
+    db.setConnectOptions(QStringLiteral("connect_timeout=3"));
     return OpenOrExplain(db, shown, text);
 }
 

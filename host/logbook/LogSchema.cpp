@@ -1,5 +1,7 @@
 #include "logbook/LogSchema.h"
 
+#include "logbook/SchemaUpgrade.h"
+
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -75,13 +77,24 @@ const QStringList& LogColumns() {
         QStringLiteral("DigiBand"),      QStringLiteral("QSOMode"),
         QStringLiteral("QSOReportSent"), QStringLiteral("QSOReportRecived"),
         QStringLiteral("DXCCPrefix"),    QStringLiteral("MainPrefix"),
-        QStringLiteral("Continent"),
+        QStringLiteral("Continent"),     QStringLiteral("Position"),
+        QStringLiteral("QsoId"),
     };
     return columns;
 }
 
+int LogSchemaVersion() {
+    return 2;
+}
+
+QString LiveChannel(const QString& table) {
+    return QStringLiteral("qarvel_log_%1").arg(table.toLower());
+}
+
 QString LogColumnDefinition(const QString& column, const QString& driver) {
     QString definition = QStringLiteral("%1 VARCHAR(255)").arg(column);
+    if (column == QLatin1String("QsoId"))
+        return QStringLiteral("QsoId VARCHAR(64)");
     if (column == QLatin1String("CallSign"))
         definition += CallSignCollation(driver);
     return definition;
@@ -100,17 +113,24 @@ QString CreateLogTableStatement(const QString& table, const QString& driver) {
 bool EnsureLogTable(QSqlDatabase& db, const QString& table, QString* error, QString* warning) {
     if (warning)
         warning->clear();
-    if (db.tables().contains(table, Qt::CaseInsensitive)) {
-        if (warning && IsPostgres(db.driverName()))
-            *warning = CallSignOrderWarning(db, table);
-        return true;
+    QString why;
+    const SchemaUpgrade::Result result = SchemaUpgrade(db, table).Run(&why);
+    if (result == SchemaUpgrade::Result::Failed) {
+        if (error)
+            *error = why;
+        return false;
     }
-    QSqlQuery q(db);
-    if (q.exec(CreateLogTableStatement(table, db.driverName())))
-        return true;
-    if (error)
-        *error = q.lastError().text();
-    return false;
+    QStringList notes;
+    if (result == SchemaUpgrade::Result::LeftAsItIs)
+        notes << why;
+    if (IsPostgres(db.driverName())) {
+        const QString order = CallSignOrderWarning(db, table);
+        if (!order.isEmpty())
+            notes << order;
+    }
+    if (warning)
+        *warning = notes.join(QLatin1Char('\n'));
+    return true;
 }
 
 bool IsPlainTableName(const QString& table) {

@@ -8,8 +8,20 @@ namespace qarvel {
 
 // The columns of a qarvel log table, in table order. The plug-in reads
 // CallSign, DigiBand, QSOMode, Continent, QSOReportRecived, DXCCPrefix and
-// MainPrefix by name; the rest is what a log needs besides.
+// MainPrefix by name; the rest is what a log needs besides. Position and
+// QsoId came with logs shared by several positions: the position that logged
+// a row, and the id it made for it, unique in the table.
 const QStringList& LogColumns();
+
+// The layout of the log table this qarvel writes; older tables are upgraded
+// to it when opened. The version of each log table is kept in the table
+// QarvelSchema of the same database.
+int LogSchemaVersion();
+
+// The PostgreSQL notification channel on which every change of the log
+// table `table` is announced: "INSERT|UPDATE|DELETE <QsoId> <position>",
+// or "TRUNCATE".
+QString LiveChannel(const QString& table);
 
 // How `column` of LogColumns() is declared for a database of the given Qt
 // driver.
@@ -27,10 +39,11 @@ QString CreateLogTableStatement(const QString& table,
 // table name into its statement as it stands, so nothing else is accepted.
 bool IsPlainTableName(const QString& table);
 
-// Creates the log table when the database lacks it. Returns false with the
-// driver's text in `error` when that fails. An existing table is left as it
-// is; what in it makes qarvel count differently than it would with its own
-// table is said in `warning` (empty when nothing).
+// Creates the log table when the database lacks it, and upgrades an older
+// one in place. Returns false with the driver's text in `error` when that
+// fails. What in an existing table makes qarvel count differently than it
+// would with its own table, or a read-only log left without the upgrade, is
+// said in `warning` (empty when nothing).
 bool EnsureLogTable(QSqlDatabase& db, const QString& table, QString* error,
                     QString* warning = nullptr);
 

@@ -20,7 +20,7 @@ const Column kColumns[] = {
     {"Band", "1.8", &QsoRow::band},            {"Mode", "RTTY", &QsoRow::mode},
     {"Sent", "599 001 BU", &QsoRow::sent},     {"Received", "599 001 AB", &QsoRow::received},
     {"DXCC", "VP2E", &QsoRow::dxccPrefix},     {"Prefix", "VP2E/W", &QsoRow::mainPrefix},
-    {"Cont", "EU", &QsoRow::continent},
+    {"Cont", "EU", &QsoRow::continent},        {"Pos", "RUN12", &QsoRow::position},
 };
 
 constexpr int kColumnCount = static_cast<int>(std::size(kColumns));

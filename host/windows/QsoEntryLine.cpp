@@ -174,6 +174,7 @@ QsoRow QsoEntryLine::CurrentQso() const {
     q.mode = mode_->currentText();
     q.received = received_->text().simplified().toUpper();
     q.sent = sent_->text().simplified().toUpper();
+    q.position = station_.position;
     if (countries_)
         if (const auto m = countries_->Resolve(q.call.toStdString())) {
             q.dxccPrefix = QString::fromStdString(m->primaryPrefix);

@@ -37,12 +37,17 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     rig_->setObjectName(QStringLiteral("StationRig"));
     rig_->setPlaceholderText(QStringLiteral("host:port of rigctld; empty: no rig"));
 
+    position_ = new QLineEdit(station.position, this);
+    position_->setObjectName(QStringLiteral("StationPosition"));
+    position_->setPlaceholderText(QStringLiteral("short name of this position, e.g. RUN1"));
+
     form->addRow(QStringLiteral("Own call:"), call_);
     form->addRow(QStringLiteral("DXCC prefix:"), prefix_);
     form->addRow(QStringLiteral("Continent:"), continent_);
     form->addRow(QStringLiteral("Log name:"), logName_);
     form->addRow(QStringLiteral("Sent after the report:"), sentExchange_);
     form->addRow(QStringLiteral("Rig (rigctld):"), rig_);
+    form->addRow(QStringLiteral("Position:"), position_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
@@ -80,6 +85,7 @@ StationSettings StationDialog::Station() const {
     s.logName = logName_->text().trimmed();
     s.sentExchange = sentExchange_->text().trimmed().toUpper();
     s.rig = rig_->text().trimmed();
+    s.position = position_->text().trimmed().toUpper();
     return s;
 }
 

@@ -32,6 +32,7 @@ private:
     QLineEdit* logName_ = nullptr;
     QLineEdit* sentExchange_ = nullptr;
     QLineEdit* rig_ = nullptr;
+    QLineEdit* position_ = nullptr;
 };
 
 } // namespace qarvel

@@ -52,6 +52,7 @@ TEST(CommandLineParse, HeadlessWork) {
     EXPECT_TRUE(c.Headless());
     EXPECT_TRUE(Parse({"--score"}).Headless());
     EXPECT_FALSE(Parse({"--show-multipliers"}).Headless());
+    EXPECT_TRUE(Parse({"--follow", "--db", "postgresql://op@localhost/contest"}).Headless());
 }
 
 TEST(CommandLineParse, WrongCommandLinesAreRefusedWithAReason) {
@@ -70,6 +71,8 @@ TEST(CommandLineParse, WrongCommandLinesAreRefusedWithAReason) {
         {{"--call", " "}, "call sign"},
         {{"--import", ""}, "needs a file"},
         {{"--log"}, "Missing value"},
+        {{"--follow", "contest.sqlite"}, "PostgreSQL log"},
+        {{"--follow"}, "PostgreSQL log"},
     };
     for (const Case& c : cases) {
         const CommandLine parsed = Parse(c.args);

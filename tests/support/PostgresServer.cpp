@@ -213,13 +213,13 @@ bool PostgresServer::Start() {
         port_ = FreeLoopbackPort();
         if (port_ == 0)
             return Fail(QStringLiteral("no free loopback port"));
-        const std::string options = "-k " + folder_ + " -c listen_addresses=127.0.0.1 -p " +
+        options_ = "-k " + folder_ + " -c listen_addresses=127.0.0.1 -p " +
                                     std::to_string(port_) +
                                     " -c fsync=off -c synchronous_commit=off"
                                     " -c full_page_writes=off -c max_connections=20"
                                     " -c shared_buffers=16MB";
         running_ = RunCommand(AsServerUser({pgCtl_, "-D", dataDir_, "-l", log, "-w", "-t", "60",
-                                            "-s", "-o", options, "start"}),
+                                            "-s", "-o", options_, "start"}),
                               folder_ + "/pg_ctl.log") == 0;
     }
     if (!running_)
@@ -227,6 +227,23 @@ bool PostgresServer::Start() {
                         .arg(QString::fromStdString(Tail(log) + Tail(folder_ + "/pg_ctl.log"))));
     failure_.clear();
     return true;
+}
+
+bool PostgresServer::Pause() {
+    if (!running_)
+        return false;
+    running_ = RunCommand(AsServerUser({pgCtl_, "-D", dataDir_, "-m", "fast", "-w", "-s", "stop"}),
+                          folder_ + "/pg_ctl.log") != 0;
+    return !running_;
+}
+
+bool PostgresServer::Resume() {
+    if (running_ || folder_.empty())
+        return running_;
+    running_ = RunCommand(AsServerUser({pgCtl_, "-D", dataDir_, "-l", folder_ + "/server.log",
+                                        "-w", "-t", "60", "-s", "-o", options_, "start"}),
+                          folder_ + "/pg_ctl.log") == 0;
+    return running_;
 }
 
 void PostgresServer::Stop() {

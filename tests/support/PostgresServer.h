@@ -23,6 +23,10 @@ public:
 
     bool Start();
     void Stop();
+    // Stops the server keeping its data, and starts it again on the same
+    // port and socket folder, as a server restarted by its administrator.
+    bool Pause();
+    bool Resume();
 
     bool Running() const { return running_; }
     // Why the server could not be started; empty while it runs.
@@ -50,6 +54,7 @@ private:
     std::string folder_;
     std::string dataDir_;
     std::string pgCtl_;
+    std::string options_;
     int port_ = 0;
     int databases_ = 0;
 };
