@@ -3,6 +3,13 @@
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
+#include "contest/LogCheck.h"
+#include "contest/QsoCheck.h"
+#include "logbook/EntryOrderReader.h"
+#include "logbook/SubmissionStore.h"
+#include "reference/MasterScp.h"
+#include "windows/LogCheckDialog.h"
+#include "windows/SubmissionDialog.h"
 #include "logbook/LogBook.h"
 #include "windows/QsoEntryLine.h"
 #include "rig/RigctldClient.h"
@@ -135,6 +142,10 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* logMenu = menuBar()->addMenu(QStringLiteral("&Log"));
+    logMenu->addAction(QStringLiteral("Su&bmission details..."), this,
+                       [this] { EditSubmission(); });
 
     QMenu* station = menuBar()->addMenu(QStringLiteral("&Station"));
     station->addAction(QStringLiteral("&Settings..."), this, [this] { EditStation(); });
@@ -272,13 +283,16 @@ bool MainWindow::ExportCabrilloFile(const QString& path) {
         ShowStatistics();
     const auto score = ScoreLine::Parse(session_.ScoreLineText());
     QString error;
-    const auto rows = log_.ReadAll(&error);
+    const auto details = SubmissionStore(log_.Database(), log_.Table()).Load(&error);
+    if (details && !CheckBeforeSending(*details))
+        return false;
+    const auto rows = details ? log_.ReadAll(&error) : std::nullopt;
     if (!score)
         error = QStringLiteral("the statistics window shows no score");
     if (score && rows) {
         const CabrilloHeader header{
             CabrilloContestName(session_.Title()), station_.call, score->score,
-            QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion())};
+            QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion()), *details};
         if (SaveFile(path, WriteCabrillo(header, *rows).toUtf8(), &error)) {
             statusBar()->showMessage(QStringLiteral("Wrote %1 QSOs, claimed score %2, to %3")
                                          .arg(rows->size())
@@ -290,6 +304,35 @@ bool MainWindow::ExportCabrilloFile(const QString& path) {
     zelmar::ReportError(
         QStringLiteral("The Cabrillo file %1 was not written: %2").arg(path, error));
     return false;
+}
+
+void MainWindow::EditSubmission() {
+    SubmissionStore store(log_.Database(), log_.Table());
+    QString error;
+    const auto stored = store.Load(&error);
+    if (!stored) {
+        zelmar::ReportError(error);
+        return;
+    }
+    SubmissionDialog dialog(*stored, this);
+    if (dialog.exec() == QDialog::Accepted && !store.Save(dialog.Details(), &error))
+        zelmar::ReportError(error);
+}
+
+bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {
+    QString error;
+    const auto rows = ReadLogInEntryOrder(log_, &error);
+    if (!rows) {
+        zelmar::ReportError(error);
+        return false;
+    }
+    MasterScp scp;
+    scp.Load();
+    const QsoCheck qsoCheck = QsoCheck::FromPluginsFolder(
+        countries_, QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"));
+    LogCheckDialog dialog(LogCheck(qsoCheck, &scp).Check(*rows, details),
+                          static_cast<int>(rows->size()), this);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
