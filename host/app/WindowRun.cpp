@@ -1,6 +1,9 @@
 #include "app/WindowRun.h"
 
+#include "app/ScoreboardSettings.h"
 #include "contest/ContestSession.h"
+#include "contest/LiveScoreSource.h"
+#include "contest/ScoreboardPoster.h"
 #include "logbook/LogBook.h"
 #include "windows/MainWindow.h"
 #include "windows/QsoEntryLine.h"
@@ -8,6 +11,8 @@
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace qarvel {
@@ -45,6 +50,26 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
         &window, &MainWindow::QuitRequested, qApp, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
     window.show();
+
+    // The live score: read from the statistics window between keystrokes,
+    // posted without waiting.
+    ScoreboardPoster scoreboard([&]() -> std::optional<ScoreboardPoster::Post> {
+        const auto report = LiveScoreReport(session, log, window.Station().call,
+                                            QCoreApplication::applicationVersion());
+        if (!report)
+            return std::nullopt;
+        return ScoreboardPoster::Post{LoadScoreboardSettings(StationSettingsPath()), *report};
+    });
+    auto* scoreboardStatus = new QLabel(&window);
+    scoreboardStatus->setObjectName(QStringLiteral("ScoreboardStatus"));
+    scoreboardStatus->hide();
+    window.statusBar()->addPermanentWidget(scoreboardStatus);
+    QObject::connect(&scoreboard, &ScoreboardPoster::StatusChanged, scoreboardStatus,
+                     [scoreboardStatus](const QString& text) {
+                         scoreboardStatus->setText(text);
+                         scoreboardStatus->show();
+                     });
+    scoreboard.Start();
 
     // The module starts inside the event loop: its replay lets waiting
     // events run, and a quit asked for there must find a loop to end.

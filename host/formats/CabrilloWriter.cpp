@@ -47,12 +47,21 @@ QString CabrilloBandOfLog(const std::vector<QsoRow>& rows) {
 namespace {
 
 QString CategoryMode(const std::vector<QsoRow>& rows) {
-    QSet<QString> modes;
+    QStringList modes;
     for (const QsoRow& r : rows)
-        modes.insert(CabrilloMode(r.mode));
-    if (modes.size() != 1)
+        modes << r.mode;
+    return CabrilloCategoryMode(modes);
+}
+
+} // namespace
+
+QString CabrilloCategoryMode(const QStringList& modes) {
+    QSet<QString> cabrillo;
+    for (const QString& mode : modes)
+        cabrillo.insert(CabrilloMode(mode));
+    if (cabrillo.size() != 1)
         return QStringLiteral("MIXED");
-    const QString m = *modes.begin();
+    const QString m = *cabrillo.begin();
     if (m == QLatin1String("PH"))
         return QStringLiteral("SSB");
     if (m == QLatin1String("RY"))
@@ -61,8 +70,6 @@ QString CategoryMode(const std::vector<QsoRow>& rows) {
         return QStringLiteral("DIGI");
     return m;
 }
-
-} // namespace
 
 QString CabrilloContestName(const QString& title) {
     return title.simplified().toUpper().replace(QLatin1Char(' '), QLatin1Char('-'));

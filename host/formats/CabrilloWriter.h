@@ -4,6 +4,7 @@
 #include "logbook/SubmissionDetails.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace qarvel {
@@ -24,6 +25,10 @@ QString CabrilloContestName(const QString& title);
 // The Cabrillo 3.0 mode of a logged mode: CW, PH (SSB, AM), FM, RY (RTTY)
 // or DG (every other digital mode).
 QString CabrilloMode(const QString& mode);
+
+// The CATEGORY-MODE of a log holding `modes`: the one mode (CW, SSB, FM,
+// RTTY, DIGI), else MIXED.
+QString CabrilloCategoryMode(const QStringList& modes);
 
 // The Cabrillo band of the log: the one band every QSO is on ("20M"), else
 // ALL.

@@ -314,9 +314,14 @@ void MainWindow::EditSubmission() {
         zelmar::ReportError(error);
         return;
     }
-    SubmissionDialog dialog(*stored, this);
-    if (dialog.exec() == QDialog::Accepted && !store.Save(dialog.Details(), &error))
+    SubmissionDialog dialog(*stored, LoadScoreboardSettings(StationSettingsPath()), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!store.Save(dialog.Details(), &error))
         zelmar::ReportError(error);
+    if (!SaveScoreboardSettings(dialog.Scoreboard(), StationSettingsPath()))
+        zelmar::ReportError(QStringLiteral("The scoreboard settings could not be saved in %1")
+                                .arg(StationSettingsPath()));
 }
 
 bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {

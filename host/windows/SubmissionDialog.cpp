@@ -25,7 +25,13 @@ QLineEdit* SubmissionDialog::Line(const char* name, const QString& text) {
     return edit;
 }
 
-SubmissionDialog::SubmissionDialog(const SubmissionDetails& details, QWidget* parent)
+ScoreboardSettings SubmissionDialog::Scoreboard() const {
+    return {scoreboardUrl_->text().trimmed(), scoreboardUser_->text().trimmed(),
+            scoreboardPassword_->text()};
+}
+
+SubmissionDialog::SubmissionDialog(const SubmissionDetails& details,
+                                   const ScoreboardSettings& scoreboard, QWidget* parent)
     : QDialog(parent), details_(details) {
     setObjectName(QStringLiteral("SubmissionDialog"));
     setWindowTitle(QStringLiteral("Submission details"));
@@ -74,6 +80,15 @@ SubmissionDialog::SubmissionDialog(const SubmissionDetails& details, QWidget* pa
     form->addRow(QStringLiteral("Soapbox:"), soapbox_);
     form->addRow(QStringLiteral("Contest starts (UTC):"), start_);
     form->addRow(QStringLiteral("Contest ends (UTC):"), end_);
+
+    scoreboardUrl_ = Line("ScoreboardUrl", scoreboard.url);
+    scoreboardUrl_->setPlaceholderText(QStringLiteral("empty: the score is not posted"));
+    scoreboardUser_ = Line("ScoreboardUser", scoreboard.user);
+    scoreboardPassword_ = Line("ScoreboardPassword", scoreboard.password);
+    scoreboardPassword_->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Scoreboard address:"), scoreboardUrl_);
+    form->addRow(QStringLiteral("Scoreboard user:"), scoreboardUser_);
+    form->addRow(QStringLiteral("Scoreboard password:"), scoreboardPassword_);
 
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("SubmissionProblem"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ScoreboardSettings.h"
 #include "logbook/SubmissionDetails.h"
 
 #include <QDialog>
@@ -18,8 +19,11 @@ namespace qarvel {
 class SubmissionDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SubmissionDialog(const SubmissionDetails& details, QWidget* parent = nullptr);
+    // The scoreboard part: where the live score is posted, and the login.
+    SubmissionDialog(const SubmissionDetails& details, const ScoreboardSettings& scoreboard,
+                     QWidget* parent = nullptr);
     SubmissionDetails Details() const { return details_; }
+    ScoreboardSettings Scoreboard() const;
 
     void accept() override;
 
@@ -30,6 +34,7 @@ private:
     SubmissionDetails details_;
     QComboBox *operator_, *assisted_, *band_, *power_, *station_, *transmitter_;
     QLineEdit *operators_, *name_, *email_, *club_, *location_, *start_, *end_;
+    QLineEdit *scoreboardUrl_, *scoreboardUser_, *scoreboardPassword_;
     QPlainTextEdit *address_, *soapbox_;
     QLabel* problem_ = nullptr;
 };
