@@ -79,8 +79,9 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
         session.Start();
         if (options_.showMultipliers)
             session.OpenMultipliers();
-        window.activateWindow();
-        window.EntryLine()->setFocus();
+        // The module's windows have just been shown: the keyboard stays
+        // with the call field.
+        window.ReturnToEntry();
     });
     const int rc = QApplication::exec();
     // Release only here, after the loop: never while a module's code runs.

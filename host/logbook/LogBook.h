@@ -1,10 +1,12 @@
 #pragma once
 
+#include "logbook/LogEntry.h"
 #include "logbook/QsoRow.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -36,20 +38,39 @@ public:
     const QString& Table() const { return table_; }
     const QString& ConnectionName() const { return connectionName_; }
 
-    // Writes one QSO and commits it before returning true.
-    bool Append(const QsoRow& row, QString* error);
+    // Writes one QSO and commits it before returning true; `id` receives
+    // the row's ID.
+    bool Append(const QsoRow& row, QString* error, qint64* id = nullptr);
     // Writes all rows in one transaction: either every row is committed or
     // none is.
     bool AppendAll(const std::vector<QsoRow>& rows, const Progress& progress, QString* error);
 
     // Every QSO in time order (date, time, then entry order).
     std::optional<std::vector<QsoRow>> ReadAll(QString* error) const;
+    // Every QSO with its ID, in entry order (by ID).
+    std::optional<std::vector<LogEntry>> ReadEntries(QString* error) const;
+    // The QSO of row `id`; none when there is no such row or it cannot be read.
+    std::optional<QsoRow> Read(qint64 id, QString* error) const;
+
+    // Corrections, each one transaction on the row keyed by `id`: false,
+    // with the reason, when it failed or there is no such row, and the log
+    // is then as it was. Restore writes a removed row back under its ID.
+    bool Update(qint64 id, const QsoRow& row, QString* error);
+    bool Remove(qint64 id, QString* error);
+    bool Restore(qint64 id, const QsoRow& row, QString* error);
+
     // The modes the log holds, each once, sorted.
     QStringList Modes() const;
     int Count() const;
 
 private:
-    bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error);
+    bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qint64* id = nullptr,
+                   std::optional<qint64> withId = std::nullopt);
+    std::optional<std::vector<LogEntry>> Select(const QString& clause, const QVariant& bound,
+                                                 QString* error) const;
+    // Runs `work` in one transaction and commits it; rolls back when it
+    // returns false or the commit fails.
+    bool InTransaction(const std::function<bool(QSqlDatabase&)>& work, QString* error);
 
     QString connectionName_;
     QString table_;

@@ -11,6 +11,10 @@
 #include "windows/LogCheckDialog.h"
 #include "windows/SubmissionDialog.h"
 #include "logbook/LogBook.h"
+#include "windows/EntryFocusKeeper.h"
+#include "windows/KeysWindow.h"
+#include "windows/LogCorrectionFlow.h"
+#include "windows/LogTableModel.h"
 #include "windows/QsoEntryLine.h"
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
@@ -28,7 +32,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QSaveFile>
-#include <QSqlTableModel>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -36,20 +39,6 @@
 namespace qarvel {
 
 namespace {
-
-struct ColumnHeading {
-    const char* column;
-    const char* heading;
-};
-
-constexpr ColumnHeading kHeadings[] = {
-    {"QSODate", "Date"},       {"QSOTime", "Time"},
-    {"CallSign", "Call"},      {"Frequency", "MHz"},
-    {"DigiBand", "Band"},      {"QSOMode", "Mode"},
-    {"QSOReportSent", "Sent"}, {"QSOReportRecived", "Received"},
-    {"DXCCPrefix", "DXCC"},    {"MainPrefix", "Prefix"},
-    {"Continent", "Cont"},
-};
 
 bool SaveFile(const QString& path, const QByteArray& data, QString* error) {
     QSaveFile file(path);
@@ -71,15 +60,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    model_ = new QSqlTableModel(this, log_.Database());
-    model_->setTable(log_.Table());
-    model_->setEditStrategy(QSqlTableModel::OnManualSubmit);
-    model_->setSort(0, Qt::AscendingOrder); // entry order: the newest QSO last
-    for (const ColumnHeading& h : kHeadings) {
-        const int c = model_->fieldIndex(QLatin1String(h.column));
-        if (c >= 0)
-            model_->setHeaderData(c, Qt::Horizontal, QLatin1String(h.heading));
-    }
+    model_ = new LogTableModel(log_, this);
 
     view_ = new QTableView(central);
     view_->setObjectName(QStringLiteral("LogTable"));
@@ -91,6 +72,12 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->verticalHeader()->hide();
     view_->horizontalHeader()->setStretchLastSection(true);
+    // Sized once from the widest text expected, never from the rows.
+    for (int c = 0; c < model_->columnCount(); ++c)
+        view_->setColumnWidth(
+            c, std::max(view_->fontMetrics().horizontalAdvance(LogTableModel::SampleText(c)),
+                        view_->horizontalHeader()->sectionSizeHint(c)) +
+                   12);
     layout->addWidget(view_, 1);
 
     entry_ = new QsoEntryLine(session_, countries_, log_, central);
@@ -98,6 +85,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     setCentralWidget(central);
 
     count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("LogCount"));
     statusBar()->addPermanentWidget(count_);
     rigStatus_ = new QLabel(this);
     rigStatus_->setObjectName(QStringLiteral("RigStatus"));
@@ -106,13 +94,24 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     rig_ = new RigctldClient(this);
     connect(rig_, &RigctldClient::StateChanged, this, &MainWindow::ShowRigState);
 
-    connect(entry_, &QsoEntryLine::Logged, this, [this] { ReloadLog(); });
+    focus_ = new EntryFocusKeeper(this, entry_);
+    setFocusProxy(entry_);
+    corrections_ = new LogCorrectionFlow(log_, *model_, session_, countries_, view_, this);
+    connect(corrections_, &LogCorrectionFlow::Finished, this, &MainWindow::ReturnToEntry);
+    connect(entry_, &QsoEntryLine::Logged, this,
+            [this](const QsoRow& row, int, qint64 id) {
+                model_->Append(id, row);
+                view_->scrollToBottom();
+            });
+    // Whatever changed the rows (a QSO, an import, a correction) recounts.
+    const auto showCount = [this] {
+        count_->setText(QStringLiteral("%1 QSOs").arg(model_->rowCount()));
+    };
+    connect(model_, &QAbstractItemModel::modelReset, this, showCount);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, showCount);
     BuildMenus();
     SetStation(station_);
     ReloadLog();
-    const int id = model_->fieldIndex(QStringLiteral("ID"));
-    if (id >= 0)
-        view_->hideColumn(id);
     resize(1000, 640);
 }
 
@@ -124,6 +123,7 @@ void MainWindow::BuildMenus() {
             QStringLiteral("ADIF files (*.adi *.adif);;All files (*)"));
         if (!path.isEmpty())
             ImportAdifFile(path);
+        ReturnToEntry();
     });
     file->addAction(QStringLiteral("Export &ADIF..."), this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export ADIF"),
@@ -131,6 +131,7 @@ void MainWindow::BuildMenus() {
                                                           QStringLiteral("ADIF files (*.adi)"));
         if (!path.isEmpty())
             ExportAdifFile(path);
+        ReturnToEntry();
     });
     file->addAction(QStringLiteral("Export &Cabrillo..."), this, [this] {
         const QString path = QFileDialog::getSaveFileName(
@@ -138,29 +139,81 @@ void MainWindow::BuildMenus() {
             QStringLiteral("Cabrillo files (*.cbr *.log)"));
         if (!path.isEmpty())
             ExportCabrilloFile(path);
+        ReturnToEntry();
     });
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, [this] { close(); });
     quit->setShortcut(QKeySequence::Quit);
 
-    QMenu* logMenu = menuBar()->addMenu(QStringLiteral("&Log"));
-    logMenu->addAction(QStringLiteral("Su&bmission details..."), this,
-                       [this] { EditSubmission(); });
-
     QMenu* station = menuBar()->addMenu(QStringLiteral("&Station"));
-    station->addAction(QStringLiteral("&Settings..."), this, [this] { EditStation(); });
+    station->addAction(QStringLiteral("&Settings..."), this, [this] {
+        EditStation();
+        ReturnToEntry();
+    });
+
+    QMenu* logMenu = menuBar()->addMenu(QStringLiteral("&Log"));
+    logMenu->addAction(QStringLiteral("&Correct the last QSO..."), QKeySequence(Qt::ALT | Qt::Key_E),
+                       corrections_, &LogCorrectionFlow::EditLast);
+    logMenu->addAction(QStringLiteral("&Delete the last QSO..."), QKeySequence(Qt::ALT | Qt::Key_D),
+                       corrections_, &LogCorrectionFlow::DeleteLast);
+    logMenu->addAction(QStringLiteral("Correct the selected QSO..."), this,
+                       [this] { corrections_->EditRow(view_->currentIndex().row()); });
+    logMenu->addAction(QStringLiteral("Delete the selected QSO..."), this,
+                       [this] { corrections_->DeleteRow(view_->currentIndex().row()); });
+    logMenu->addAction(QStringLiteral("&Undo the last correction"), QKeySequence(Qt::ALT | Qt::Key_U),
+                       corrections_, &LogCorrectionFlow::Undo);
+    logMenu->addAction(QStringLiteral("To the log &view"), QKeySequence(Qt::Key_F6), this, [this] {
+        view_->setFocus();
+        if (!view_->currentIndex().isValid() && model_->rowCount() > 0)
+            view_->setCurrentIndex(model_->index(model_->rowCount() - 1, 0));
+    });
+    logMenu->addSeparator();
+    logMenu->addAction(QStringLiteral("Su&bmission details..."), this, [this] {
+        EditSubmission();
+        ReturnToEntry();
+    });
 
     QMenu* contest = menuBar()->addMenu(QStringLiteral("&Contest"));
-    contest->addAction(QStringLiteral("&Statistics window"), this, [this] { ShowStatistics(); });
-    contest->addAction(QStringLiteral("&Recalc"), this, [this] {
-        if (!session_.Recalc())
-            ShowStatistics();
-    });
-    contest->addAction(QStringLiteral("&Multipliers"), this, [this] {
+    contest->addAction(QStringLiteral("&Statistics window"), QKeySequence(Qt::Key_F7), this,
+                       [this] {
+                           ShowStatistics();
+                           ReturnToEntry();
+                       });
+    contest->addAction(QStringLiteral("&Multipliers"), QKeySequence(Qt::Key_F8), this, [this] {
         if (!session_.IsStarted())
             ShowStatistics();
         session_.OpenMultipliers();
+        ReturnToEntry();
     });
+    contest->addAction(QStringLiteral("&Recalc"), QKeySequence(Qt::Key_F9), this, [this] {
+        if (!session_.Recalc())
+            ShowStatistics();
+        ReturnToEntry();
+    });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&Keys"), QKeySequence(Qt::Key_F1), this,
+                    [this] { ShowKeys(); });
+}
+
+void MainWindow::ShowKeys() {
+    QList<QAction*> actions;
+    for (QAction* menu : menuBar()->actions())
+        if (menu->menu())
+            actions << menu->menu()->actions();
+    actions << entry_->actions();
+    KeysWindow keys(actions, this);
+    keys.exec();
+    ReturnToEntry();
+}
+
+void MainWindow::ReturnToEntry() {
+    focus_->Reclaim();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    ReturnToEntry();
 }
 
 void MainWindow::ShowStatistics() {
@@ -169,12 +222,10 @@ void MainWindow::ShowStatistics() {
 }
 
 void MainWindow::ReloadLog() {
-    model_->select();
-    while (model_->canFetchMore())
-        model_->fetchMore();
-    view_->resizeColumnsToContents();
+    QString error;
+    if (!model_->Reload(&error))
+        zelmar::ReportError(error);
     view_->scrollToBottom();
-    count_->setText(QStringLiteral("%1 QSOs").arg(model_->rowCount()));
 }
 
 void MainWindow::SetStation(const StationSettings& station) {
@@ -258,6 +309,7 @@ AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
         box.setDetailedText(lines.join(QLatin1Char('\n')));
     }
     box.exec();
+    ReturnToEntry();
     return report;
 }
 

@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 
-class QSqlTableModel;
 class QTableView;
 class QLabel;
 
@@ -13,6 +12,9 @@ namespace qarvel {
 
 class ContestSession;
 class CountryFile;
+class EntryFocusKeeper;
+class LogCorrectionFlow;
+class LogTableModel;
 class LogBook;
 class QsoEntryLine;
 class RigctldClient;
@@ -28,7 +30,10 @@ public:
                const StationSettings& station, const QString& logTitle, QWidget* parent = nullptr);
 
     QsoEntryLine* EntryLine() const { return entry_; }
-    QSqlTableModel* LogModel() const { return model_; }
+    LogTableModel* LogModel() const { return model_; }
+    LogCorrectionFlow* Corrections() const { return corrections_; }
+    // The keyboard back to the call field, also from the module's windows.
+    void ReturnToEntry();
 
     // Imports the file with a progress dialog, refreshes the log view and
     // has the module recount; the report is shown to the operator.
@@ -46,12 +51,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
     void ReloadLog();
     void SetStation(const StationSettings& station);
     void ShowStatistics();
+    void ShowKeys();
     void ShowRigState(const RigState& state);
     // Log > Submission details, kept in the log database.
     void EditSubmission();
@@ -62,7 +69,9 @@ private:
     const CountryFile* countries_;
     LogBook& log_;
     StationSettings station_;
-    QSqlTableModel* model_ = nullptr;
+    LogTableModel* model_ = nullptr;
+    LogCorrectionFlow* corrections_ = nullptr;
+    EntryFocusKeeper* focus_ = nullptr;
     QTableView* view_ = nullptr;
     QsoEntryLine* entry_ = nullptr;
     QLabel* count_ = nullptr;

@@ -7,13 +7,16 @@
 #include "logbook/LogBook.h"
 #include "ui/ErrorReporter.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace qarvel {
 
@@ -34,7 +37,9 @@ QLineEdit* Field(QWidget* parent, const char* name, int width) {
 
 QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries, LogBook& log,
                            QWidget* parent)
-    : QWidget(parent), session_(session), countries_(countries), log_(log) {
+    : QWidget(parent), session_(session), countries_(countries), log_(log),
+      check_(QsoCheck::FromPluginsFolder(
+          countries, QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"))) {
     setObjectName(QStringLiteral("QsoEntryLine"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -81,8 +86,56 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     for (QLineEdit* e : {call_, received_, sent_})
         connect(e, &QLineEdit::returnPressed, this, [this] { LogQso(); });
 
+    // Whoever gives the line the focus gives it to the call.
+    setFocusProxy(call_);
+    auto key = [this](const QString& text, const QKeySequence& keys, auto slot) {
+        auto* a = new QAction(text, this);
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(a, &QAction::triggered, this, slot);
+        addAction(a);
+    };
+    key(QStringLiteral("Clear the call and the exchange"), QKeySequence(Qt::Key_Escape),
+        [this] { ClearEntry(); });
+    key(QStringLiteral("Wipe the entry line"), QKeySequence(Qt::ALT | Qt::Key_W),
+        [this] { WipeEntry(); });
+    key(QStringLiteral("Band up"), QKeySequence(Qt::ALT | Qt::Key_Up), [this] { StepBand(1); });
+    key(QStringLiteral("Band down"), QKeySequence(Qt::ALT | Qt::Key_Down),
+        [this] { StepBand(-1); });
+    key(QStringLiteral("Next mode"), QKeySequence(Qt::ALT | Qt::Key_M), [this] { NextMode(); });
+
     RefreshModes();
     sent_->setText(SentDefault());
+}
+
+void QsoEntryLine::ClearEntry() {
+    ClearQso();
+    checked_.reset();
+    UpdatePreview();
+}
+
+void QsoEntryLine::WipeEntry() {
+    ClearEntry();
+    sentTyped_ = false;
+    sent_->setText(SentDefault());
+    result_->clear();
+}
+
+void QsoEntryLine::StepBand(int step) {
+    const int count = band_->count();
+    if (count == 0)
+        return;
+    const int at = band_->currentIndex();
+    // Out of band, a step lands on the lowest or the highest band.
+    const int next = at < 0 ? (step > 0 ? 0 : count - 1) : std::clamp(at + step, 0, count - 1);
+    band_->setCurrentIndex(next);
+    call_->setFocus();
+}
+
+void QsoEntryLine::NextMode() {
+    if (mode_->count() > 0)
+        mode_->setCurrentIndex((mode_->currentIndex() + 1) % mode_->count());
+    call_->setFocus();
 }
 
 void QsoEntryLine::SetStation(const StationSettings& station) {
@@ -216,12 +269,28 @@ bool QsoEntryLine::LogQso() {
             return false;
         }
     }
+    // The rig's frequency may move between the two Enters; the QSO is the same.
+    QsoRow judged = q;
+    judged.frequency.clear();
+    if (const auto findings = check_.Check(q); !findings.empty() && checked_ != judged) {
+        QStringList texts;
+        for (const QsoFinding& f : findings)
+            texts << f.text;
+        result_->setText(texts.join(QStringLiteral("; ")) + QStringLiteral(". Enter logs anyway"));
+        QPalette p = result_->palette();
+        p.setColor(QPalette::WindowText, QColor(200, 0, 0));
+        result_->setPalette(p);
+        checked_ = judged;
+        return false;
+    }
+    checked_.reset();
     const QDateTime now = QDateTime::currentDateTimeUtc();
     q.date = now.date().toString(QStringLiteral("yyyy-MM-dd"));
     q.time = now.time().toString(QStringLiteral("HH:mm:ss"));
 
     QString error;
-    if (!log_.Append(q, &error)) {
+    qint64 id = 0;
+    if (!log_.Append(q, &error, &id)) {
         zelmar::ReportError(
             QStringLiteral("The QSO with %1 was not logged: %2").arg(q.call, error));
         return false;
@@ -234,7 +303,7 @@ bool QsoEntryLine::LogQso() {
     if (mode_->findText(q.mode) < 0)
         RefreshModes();
     ClearQso();
-    emit Logged(q, result);
+    emit Logged(q, result, id);
     return true;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "contest/QsoCheck.h"
 #include "logbook/QsoRow.h"
 #include "app/StationSettings.h"
 #include "rig/RigFollower.h"
 
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -45,9 +47,18 @@ public:
     // the QSO while the band is the rig's.
     void FollowRig(const RigState& state);
 
+    // Esc: the call and the exchange go; Alt+W wipes the whole line, the
+    // report sent typed by hand and what the result label says too.
+    void ClearEntry();
+    void WipeEntry();
+    // Alt+Up / Alt+Down, Alt+M.
+    void StepBand(int step);
+    void NextMode();
+
 signals:
     // A QSO is in the log; `result` is what the module answered (-1 DUPE).
-    void Logged(const qarvel::QsoRow& row, int result);
+    // `id` is the row's ID in the log table.
+    void Logged(const qarvel::QsoRow& row, int result, qint64 id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +86,9 @@ private:
     bool receivedTyped_ = false; // the operator wrote the exchange: never replace it
     bool sentTyped_ = false;
     RigFollower rig_;
+    QsoCheck check_;
+    // The QSO the check last spoke about: Enter on it unchanged logs it.
+    std::optional<QsoRow> checked_;
 };
 
 } // namespace qarvel

@@ -1,0 +1,55 @@
+#include "windows/KeysWindow.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace qarvel {
+
+namespace {
+
+// Keys handled by the fields themselves, not by an action.
+const char* const kFieldKeys[][2] = {
+    {"Enter", "Log the QSO (a second Enter logs one the check found fault with)"},
+    {"Space", "Complete the call: fill in the known exchange"},
+    {"Tab / Shift+Tab", "Next / previous field"},
+    {"Enter, F2 (log view)", "Correct the QSO"},
+    {"Delete (log view)", "Delete the QSO"},
+    {"Esc (log view)", "Back to the call field"},
+};
+
+} // namespace
+
+KeysWindow::KeysWindow(const QList<QAction*>& actions, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("KeysWindow"));
+    setWindowTitle(QStringLiteral("Keys"));
+    auto* table = new QTableWidget(0, 2, this);
+    table->setObjectName(QStringLiteral("KeysTable"));
+    table->setHorizontalHeaderLabels({QStringLiteral("Key"), QStringLiteral("Does")});
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto add = [table](const QString& key, const QString& what) {
+        const int r = table->rowCount();
+        table->insertRow(r);
+        table->setItem(r, 0, new QTableWidgetItem(key));
+        table->setItem(r, 1, new QTableWidgetItem(what));
+    };
+    for (const auto& k : kFieldKeys)
+        add(QLatin1String(k[0]), QLatin1String(k[1]));
+    for (const QAction* a : actions)
+        if (!a->shortcut().isEmpty())
+            add(a->shortcut().toString(QKeySequence::NativeText),
+                a->text().remove(QLatin1Char('&')).remove(QStringLiteral("...")));
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(520, 460);
+}
+
+} // namespace qarvel

@@ -1,0 +1,259 @@
+// qarvel as an operator drives it: keys sent to whatever has the focus,
+// corrections from the log view, the check before logging.
+#include "windows/LogCorrectionFlow.h"
+#include "windows/LogTableModel.h"
+#include "windows/QsoEditDialog.h"
+#include "windows/QsoEntryLine.h"
+#include "WindowFixture.h"
+#include "ui/ErrorReporter.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace qarvel;
+using qarvel::testing::WindowFixture;
+
+namespace {
+
+class OperatorFlow : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(session_->Start());
+        window_->ReturnToEntry();
+        Settle();
+        call_ = window_->findChild<QLineEdit*>(QStringLiteral("EntryCall"));
+        band_ = window_->findChild<QComboBox*>(QStringLiteral("EntryBand"));
+        ASSERT_TRUE(call_ && band_);
+    }
+
+    static void Settle() {
+        for (int i = 0; i < 5; ++i)
+            QTest::qWait(20);
+    }
+    // Keys go where the keyboard is, as on a real keyboard.
+    static void Keys(const QString& text) {
+        QWidget* w = QApplication::focusWidget();
+        ASSERT_TRUE(w) << "nothing has the keyboard";
+        QTest::keyClicks(w, text);
+    }
+    static void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWidget* w = QApplication::focusWidget();
+        ASSERT_TRUE(w) << "nothing has the keyboard";
+        QTest::keyClick(w, key, mods);
+        Settle();
+    }
+    QString Result() const { return window_->EntryLine()->ResultText(); }
+    std::vector<QsoRow> Log() const { return book_->ReadAll(nullptr).value_or(std::vector<QsoRow>{}); }
+
+    // The statistics grid and score line as `qarvel --score` prints them.
+    QString WindowFigures() const {
+        QStringList lines;
+        for (const QStringList& row : session_->GridRows()) {
+            QStringList words;
+            for (const QString& cell : row)
+                words << cell.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            lines << words.join(QLatin1Char(' '));
+        }
+        lines << session_->ScoreLineText();
+        return lines.join(QLatin1Char('\n'));
+    }
+    QString ScoredByQarvel() const {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
+        env.insert("XDG_DATA_HOME", dir_.filePath("data"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ZELMAR_TEST_BUILD_DIR "/qarvel"),
+                {"--score", "--my-dxcc", "YO", "--my-continent", "EU", log_->Path()});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        QStringList lines;
+        for (const QString& line : QString::fromLocal8Bit(p.readAllStandardOutput())
+                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            lines << line.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        return lines.join(QLatin1Char('\n'));
+    }
+
+    QTemporaryDir dir_;
+    QLineEdit* call_ = nullptr;
+    QComboBox* band_ = nullptr;
+};
+
+TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
+    EXPECT_EQ(QApplication::focusWidget(), call_);
+    band_->setCurrentText(QStringLiteral("14"));
+
+    Keys("dl1abc");
+    Key(Qt::Key_Space); // to the exchange
+    Keys("599 001");
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Log().size(), 1u);
+    EXPECT_EQ(Log()[0].call, "DL1ABC");
+    EXPECT_EQ(QApplication::focusWidget(), call_);
+
+    Key(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(band_->currentText(), "18");
+    Key(Qt::Key_Down, Qt::AltModifier);
+    Key(Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(band_->currentText(), "10");
+    const QString mode = window_->findChild<QComboBox*>("EntryMode")->currentText();
+    Key(Qt::Key_M, Qt::AltModifier);
+    EXPECT_NE(window_->findChild<QComboBox*>("EntryMode")->currentText(), mode);
+    Key(Qt::Key_M, Qt::AltModifier); // CW and SSB: back to the first
+    EXPECT_EQ(window_->findChild<QComboBox*>("EntryMode")->currentText(), mode);
+
+    Keys("W1AX");
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(call_->text(), "");
+    Keys("W1AW");
+    Key(Qt::Key_Space);
+    Keys("599 5");
+    Key(Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(call_->text(), "");
+    EXPECT_EQ(window_->findChild<QLineEdit*>("EntryReceived")->text(), "");
+
+    // The module's windows and Recalc leave the keyboard where it was.
+    for (Qt::Key k : {Qt::Key_F7, Qt::Key_F8, Qt::Key_F9}) {
+        Key(k);
+        EXPECT_EQ(QApplication::focusWidget(), call_) << k;
+    }
+    EXPECT_TRUE(session_->MultipliersWindow());
+
+    Keys("W1AW");
+    Key(Qt::Key_Space);
+    Keys("599 5");
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Log().size(), 2u);
+    EXPECT_EQ(Log()[1].band, "10");
+    EXPECT_EQ(window_->LogModel()->rowCount(), 2);
+
+    // Help > Keys lists what the window and the line answer to.
+    QStringList listed;
+    QTimer::singleShot(50, [&] {
+        if (auto* keys = QApplication::activeModalWidget();
+            keys && keys->objectName() == "KeysWindow") {
+            auto* table = keys->findChild<QTableWidget*>("KeysTable");
+            for (int r = 0; table && r < table->rowCount(); ++r)
+                listed << table->item(r, 0)->text();
+            QTest::keyClick(keys, Qt::Key_Escape);
+        }
+    });
+    Key(Qt::Key_F1);
+    for (const char* k : {"Enter", "Esc", "Alt+W", "Alt+Up", "Alt+Down", "Alt+M", "Alt+E",
+                          "Alt+D", "Alt+U", "F7", "F8", "F9"})
+        EXPECT_TRUE(listed.contains(QLatin1String(k))) << k << " " << listed.join(',').toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), call_);
+}
+
+TEST_F(OperatorFlow, AQsoTheCheckFaultsNeedsASecondEnter) {
+    band_->setCurrentText(QStringLiteral("14"));
+    Keys("599YO9HP"); // the report typed into the call field
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Result().contains("cannot resolve 599YO9HP")) << Result().toStdString();
+    Key(Qt::Key_Escape);
+
+    Keys("YO9ZZZ"); // no known exchange
+    Key(Qt::Key_Space);
+    Keys("599");
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Result().contains("holds no county")) << Result().toStdString();
+    Keys(" ZZ"); // changed: judged again
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Result().contains("ZZ is not a county")) << Result().toStdString();
+    Key(Qt::Key_Return); // the operator decides
+    ASSERT_EQ(Log().size(), 1u);
+    EXPECT_EQ(Log()[0].received, "599 ZZ");
+
+    Keys("YO5ZAA");
+    Key(Qt::Key_Space);
+    Key(Qt::Key_Return); // a known county: logged at once
+    EXPECT_EQ(Log().size(), 2u);
+}
+
+TEST_F(OperatorFlow, CorrectionsAlwaysEqualAReplayOfTheFile) {
+    band_->setCurrentText(QStringLiteral("14"));
+    for (const char* call : {"DL1ABC", "YO5ZAA", "W1AW", "F5ABC", "JA1ABC"}) {
+        Keys(QLatin1String(call));
+        Key(Qt::Key_Space);
+        if (!QString(call).startsWith("YO"))
+            Keys("599 1");
+        Key(Qt::Key_Return);
+    }
+    ASSERT_EQ(Log().size(), 5u);
+    LogCorrectionFlow* corrections = window_->Corrections();
+    LogTableModel* model = window_->LogModel();
+
+    // Alt+E on the last QSO: the dialog moves JA1ABC to 40 m and to another call.
+    QTimer::singleShot(50, [] {
+        if (auto* d = qobject_cast<QsoEditDialog*>(QApplication::activeModalWidget())) {
+            d->findChild<QComboBox*>("EditBand")->setCurrentText("7");
+            auto* call = d->findChild<QLineEdit*>("EditCall");
+            call->setFocus();
+            call->selectAll();
+            QTest::keyClicks(call, "yo7zab");
+            d->findChild<QLineEdit*>("EditReceived")->setText("599 AG");
+            QTest::keyClick(call, Qt::Key_Return);
+        }
+    });
+    Key(Qt::Key_E, Qt::AltModifier);
+    ASSERT_EQ(Log().size(), 5u);
+    EXPECT_EQ(model->EntryAt(4).row.call, "YO7ZAB");
+    EXPECT_EQ(model->EntryAt(4).row.dxccPrefix, "YO"); // resolved again
+    EXPECT_EQ(model->EntryAt(4).row.band, "7");
+    EXPECT_EQ(WindowFigures(), ScoredByQarvel());
+    EXPECT_EQ(QApplication::focusWidget(), call_);
+
+    ASSERT_TRUE(corrections->ApplyDelete(model->EntryAt(1).id)); // YO5ZAA
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(window_->findChild<QLabel*>("LogCount")->text(), "4 QSOs");
+    EXPECT_EQ(WindowFigures(), ScoredByQarvel());
+    const QsoRow dl = model->EntryAt(0).row;
+    QsoRow moved = dl;
+    moved.band = "21";
+    ASSERT_TRUE(corrections->ApplyEdit(model->EntryAt(0).id, moved));
+    EXPECT_EQ(WindowFigures(), ScoredByQarvel());
+
+    // Bad edits leave the row as it was and say why.
+    QStringList reported;
+    zelmar::SetErrorReporter([&](const QString& text) { reported << text; });
+    QsoRow empty = dl;
+    empty.call = " ";
+    EXPECT_FALSE(corrections->ApplyEdit(model->EntryAt(0).id, empty));
+    QSqlQuery q(log_->Db());
+    ASSERT_TRUE(q.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Log BEGIN "
+                       "SELECT RAISE(ABORT, 'disk full'); END"));
+    EXPECT_FALSE(corrections->ApplyEdit(model->EntryAt(0).id, dl));
+    ASSERT_TRUE(q.exec("DROP TRIGGER refuse"));
+    zelmar::SetErrorReporter({});
+    ASSERT_EQ(reported.size(), 2);
+    EXPECT_TRUE(reported[0].contains("needs a call"));
+    EXPECT_TRUE(reported[1].contains("disk full"));
+    EXPECT_EQ(model->EntryAt(0).row.band, "21");
+
+    // Undo takes back the band move, then the delete (YO5ZAA under its ID).
+    Key(Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(model->EntryAt(0).row.band, "14");
+    Key(Qt::Key_U, Qt::AltModifier);
+    ASSERT_EQ(model->rowCount(), 5);
+    EXPECT_EQ(model->EntryAt(1).row.call, "YO5ZAA");
+    EXPECT_EQ(WindowFigures(), ScoredByQarvel());
+    EXPECT_TRUE(WindowFigures().endsWith("Score: 24*(2+3)=120")) << WindowFigures().toStdString();
+
+    // Delete from the log view asks first; refused, the QSO stays.
+    window_->findChild<QTableView*>("LogTable")->setFocus();
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Log().size(), 5u);
+    EXPECT_FALSE(boxes_.Texts().isEmpty());
+}
+
+} // namespace
