@@ -70,6 +70,16 @@ struct Options {
                        "SIGTERM.")};
     QCommandLineOption showMultipliers{QStringLiteral("show-multipliers"),
                                        QStringLiteral("Open the multipliers window at start.")};
+    QCommandLineOption check{
+        QStringLiteral("check"),
+        QStringLiteral("List what a log checker would object to, one line per QSO finding, "
+                       "then exit (status 4 when a fault is found).")};
+    QCommandLineOption cabrillo{
+        QStringLiteral("cabrillo"),
+        QStringLiteral("A submission detail for this run, e.g. CATEGORY-POWER=LOW, NAME=..., "
+                       "ADDRESS=... (once per line), PERIOD-START=\"2024-03-09 12:00\" (UTC); "
+                       "may be repeated. Default: the details stored with the log."),
+        QStringLiteral("TAG=VALUE")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
@@ -77,12 +87,14 @@ struct Options {
     void AddTo(QCommandLineParser& p) const {
         p.setApplicationDescription(QStringLiteral(
             "qarvel, a contest logging program for the Zelmar Contest.\n"
-            "Without --score, --import or --export-* it opens the log window.\n"
-            "With them it works without a window, in this order: import, score,\n"
-            "exports; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
-            "line, 3 when an import skipped malformed records."));
+            "Without --score, --check, --import or --export-* it opens the log\n"
+            "window. With them it works without a window, in this order: import,\n"
+            "check, score, exports; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
+            "line, 3 when an import skipped malformed records, 4 when --check found\n"
+            "a fault."));
         p.addOptions({log, db, table, call, dxcc, continent, caption, countryFile, rig, score,
-                      import, exportAdif, exportCabrillo, follow, showMultipliers, help, version});
+                      import, exportAdif, exportCabrillo, follow, showMultipliers, check, cabrillo,
+                      help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
                                 QStringLiteral("The log: an SQLite file or a postgresql:// address "
                                                "(instead of --log or --db)."),
@@ -177,6 +189,21 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         out.error = QStringLiteral("--follow needs a shared PostgreSQL log (--db URL)");
         return out;
     }
+    out.check = p.isSet(o.check);
+    out.cabrillo = p.values(o.cabrillo);
+    SubmissionDetails trial;
+    for (const QString& setting : out.cabrillo) {
+        const qsizetype eq = setting.indexOf(QLatin1Char('='));
+        QString why;
+        if (eq <= 0) {
+            out.error = QStringLiteral("--cabrillo needs TAG=VALUE, not %1").arg(setting);
+            return out;
+        }
+        if (!trial.Set(setting.left(eq), setting.mid(eq + 1), &why)) {
+            out.error = QStringLiteral("--cabrillo %1: %2").arg(setting, why);
+            return out;
+        }
+    }
     for (const auto& [option, value] :
          {std::pair{&o.import, out.importFile}, std::pair{&o.exportAdif, out.exportAdif},
           std::pair{&o.exportCabrillo, out.exportCabrillo}})
@@ -201,6 +228,24 @@ StationSettings CommandLine::Station(StationSettings stored, const CountryFile* 
         stored.logName = caption;
     if (rig)
         stored.rig = *rig;
+    return stored;
+}
+
+SubmissionDetails CommandLine::Submission(SubmissionDetails stored) const {
+    QStringList cleared;
+    for (const QString& setting : cabrillo) {
+        const qsizetype eq = setting.indexOf(QLatin1Char('='));
+        const QString tag = setting.left(eq).trimmed().toUpper();
+        if (!cleared.contains(tag)) {
+            cleared << tag;
+            if (tag == QLatin1String("ADDRESS"))
+                stored.address.clear();
+            if (tag == QLatin1String("SOAPBOX"))
+                stored.soapbox.clear();
+        }
+        QString ignored; // checked by Parse
+        stored.Set(tag, setting.mid(eq + 1), &ignored);
+    }
     return stored;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/StationSettings.h"
+#include "logbook/SubmissionDetails.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ struct CommandLine {
     QString exportCabrillo;
     bool showMultipliers = false;
     bool follow = false; // print the score line at every change of a shared log
+    bool check = false;     // report what a log checker would object to
+    QStringList cabrillo;   // TAG=VALUE submission details for this run
 
     bool help = false;
     bool version = false;
@@ -30,9 +33,14 @@ struct CommandLine {
 
     // Work that needs no window: qarvel does it and exits.
     bool Headless() const {
-        return score || follow || !importFile.isEmpty() || !exportAdif.isEmpty() ||
+        return score || follow || check || !importFile.isEmpty() || !exportAdif.isEmpty() ||
                !exportCabrillo.isEmpty();
     }
+
+    // The stored submission details with this run's --cabrillo values: a
+    // header given replaces the stored one (ADDRESS and SOAPBOX: all their
+    // stored lines).
+    SubmissionDetails Submission(SubmissionDetails stored) const;
 
     // The stored station with this run's overrides: a call given without a
     // prefix or continent has them resolved with `countries` (when given).

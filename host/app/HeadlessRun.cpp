@@ -4,6 +4,11 @@
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
+#include "contest/LogCheck.h"
+#include "contest/QsoCheck.h"
+#include "logbook/EntryOrderReader.h"
+#include "logbook/SubmissionStore.h"
+#include "reference/MasterScp.h"
 #include "contest/MessageBoxWatcher.h"
 #include "contest/ScoreLine.h"
 #include "app/StopSignals.h"
@@ -83,6 +88,39 @@ bool HeadlessRun::Import(LogBook& log) {
     return true;
 }
 
+bool HeadlessRun::LoadSubmission(LogBook& log) {
+    QString error;
+    const auto stored = SubmissionStore(log.Database(), log.Table()).Load(&error);
+    if (!stored) {
+        err_ << "qarvel: " << error << Qt::endl;
+        return false;
+    }
+    submission_ = options_.Submission(*stored);
+    return true;
+}
+
+bool HeadlessRun::Check(LogBook& log, const QString& pluginsFolder) {
+    QString error;
+    const auto rows = ReadLogInEntryOrder(log, &error);
+    if (!rows) {
+        err_ << "qarvel: " << error << Qt::endl;
+        return false;
+    }
+    MasterScp scp;
+    if (!scp.Load())
+        err_ << "qarvel: " << MasterScp::kDefaultPath
+             << " cannot be read; calls are not looked up in it" << Qt::endl;
+    const QsoCheck qsoCheck = QsoCheck::FromPluginsFolder(countries_, pluginsFolder);
+    const auto findings = LogCheck(qsoCheck, &scp).Check(*rows, submission_);
+    for (const LogFinding& f : findings)
+        out_ << f.Line() << Qt::endl;
+    const int faults = LogCheck::Faults(findings);
+    out_ << "Checked " << rows->size() << " QSOs: " << faults << " faults, "
+         << findings.size() - static_cast<std::size_t>(faults) << " for information." << Qt::endl;
+    found_ = faults > 0;
+    return true;
+}
+
 bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
     if (!options_.exportCabrillo.isEmpty() && station_.call.isEmpty()) {
         err_ << "qarvel: a Cabrillo log needs the own call: give --call or set it in qarvel"
@@ -119,7 +157,8 @@ bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
         } else {
             const CabrilloHeader header{
                 CabrilloContestName(session.Title()), station_.call, score->score,
-                QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion())};
+                QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion()),
+                submission_};
             ok = WriteFile(options_.exportCabrillo, WriteCabrillo(header, *rows).toUtf8());
             if (ok)
                 out_ << "Wrote " << rows->size() << " QSOs, claimed score " << score->score
@@ -183,6 +222,10 @@ int HeadlessRun::Exec(const QString& pluginsFolder) {
     LogBook log(ContestSession::ConnectionName(), options_.table);
     if (!options_.importFile.isEmpty() && !Import(log))
         return Failed;
+    if ((options_.check || !options_.exportCabrillo.isEmpty()) && !LoadSubmission(log))
+        return Failed;
+    if (options_.check && !Check(log, pluginsFolder))
+        return Failed;
     if ((options_.score || !options_.exportCabrillo.isEmpty()) &&
         !ScoreAndCabrillo(log, pluginsFolder))
         return Failed;
@@ -200,7 +243,7 @@ int HeadlessRun::Exec(const QString& pluginsFolder) {
     }
     if (options_.follow && !Follow(log, pluginsFolder))
         return Failed;
-    return skipped_ ? Skipped : Ok;
+    return skipped_ ? Skipped : found_ ? Findings : Ok;
 }
 
 } // namespace qarvel

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "logbook/LogBook.h"
+#include "logbook/SubmissionDetails.h"
 
 #include <QTextStream>
 
@@ -15,7 +16,7 @@ class CountryFile;
 // texts reported as errors.
 class HeadlessRun {
 public:
-    enum Status { Ok = 0, Failed = 1, Skipped = 3 };
+    enum Status { Ok = 0, Failed = 1, Skipped = 3, Findings = 4 };
 
     // `countries` may be null when no import is asked for.
     HeadlessRun(const CommandLine& options, const StationSettings& station,
@@ -31,6 +32,8 @@ public:
 
 private:
     bool Import(LogBook& log);
+    bool Check(LogBook& log, const QString& pluginsFolder);
+    bool LoadSubmission(LogBook& log);
     bool ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder);
     bool WriteFile(const QString& path, const QByteArray& data);
     // --follow: runs until SIGINT or SIGTERM.
@@ -42,6 +45,8 @@ private:
     QTextStream& out_;
     QTextStream& err_;
     bool skipped_ = false;
+    bool found_ = false;
+    SubmissionDetails submission_;
 };
 
 } // namespace qarvel

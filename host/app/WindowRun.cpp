@@ -1,6 +1,9 @@
 #include "app/WindowRun.h"
 
+#include "app/ScoreboardSettings.h"
 #include "contest/ContestSession.h"
+#include "contest/LiveScoreSource.h"
+#include "contest/ScoreboardPoster.h"
 #include "logbook/LogBook.h"
 #include "windows/MainWindow.h"
 #include "windows/QsoEntryLine.h"
@@ -14,7 +17,7 @@
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
-#include <QSqlTableModel>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -79,6 +82,26 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
         }
     }
     window.show();
+
+    // The live score: read from the statistics window between keystrokes,
+    // posted without waiting.
+    ScoreboardPoster scoreboard([&]() -> std::optional<ScoreboardPoster::Post> {
+        const auto report = LiveScoreReport(session, log, window.Station().call,
+                                            QCoreApplication::applicationVersion());
+        if (!report)
+            return std::nullopt;
+        return ScoreboardPoster::Post{LoadScoreboardSettings(StationSettingsPath()), *report};
+    });
+    auto* scoreboardStatus = new QLabel(&window);
+    scoreboardStatus->setObjectName(QStringLiteral("ScoreboardStatus"));
+    scoreboardStatus->hide();
+    window.statusBar()->addPermanentWidget(scoreboardStatus);
+    QObject::connect(&scoreboard, &ScoreboardPoster::StatusChanged, scoreboardStatus,
+                     [scoreboardStatus](const QString& text) {
+                         scoreboardStatus->setText(text);
+                         scoreboardStatus->show();
+                     });
+    scoreboard.Start();
 
     // The module starts inside the event loop: its replay lets waiting
     // events run, and a quit asked for there must find a loop to end.

@@ -5,7 +5,9 @@
 
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace qarvel {
 
@@ -31,7 +33,9 @@ QString Exchange(const QString& text, const QString& mode) {
     return report.leftJustified(3) + QLatin1Char(' ') + e.rest.leftJustified(6);
 }
 
-QString CategoryBand(const std::vector<QsoRow>& rows) {
+} // namespace
+
+QString CabrilloBandOfLog(const std::vector<QsoRow>& rows) {
     QSet<QString> bands;
     for (const QsoRow& r : rows)
         bands.insert(r.band);
@@ -40,13 +44,24 @@ QString CategoryBand(const std::vector<QsoRow>& rows) {
     return AdifNameOfBand(*bands.begin()).toUpper();
 }
 
+namespace {
+
 QString CategoryMode(const std::vector<QsoRow>& rows) {
-    QSet<QString> modes;
+    QStringList modes;
     for (const QsoRow& r : rows)
-        modes.insert(CabrilloMode(r.mode));
-    if (modes.size() != 1)
+        modes << r.mode;
+    return CabrilloCategoryMode(modes);
+}
+
+} // namespace
+
+QString CabrilloCategoryMode(const QStringList& modes) {
+    QSet<QString> cabrillo;
+    for (const QString& mode : modes)
+        cabrillo.insert(CabrilloMode(mode));
+    if (cabrillo.size() != 1)
         return QStringLiteral("MIXED");
-    const QString m = *modes.begin();
+    const QString m = *cabrillo.begin();
     if (m == QLatin1String("PH"))
         return QStringLiteral("SSB");
     if (m == QLatin1String("RY"))
@@ -55,8 +70,6 @@ QString CategoryMode(const std::vector<QsoRow>& rows) {
         return QStringLiteral("DIGI");
     return m;
 }
-
-} // namespace
 
 QString CabrilloContestName(const QString& title) {
     return title.simplified().toUpper().replace(QLatin1Char(' '), QLatin1Char('-'));
@@ -76,27 +89,57 @@ QString CabrilloMode(const QString& mode) {
     return QStringLiteral("DG");
 }
 
-QString WriteCabrillo(const CabrilloHeader& header, const std::vector<QsoRow>& rows) {
+QString WriteCabrillo(const CabrilloHeader& header, const std::vector<QsoRow>& unsorted) {
+    // Stable: QSOs of the same minute keep the order they were logged in.
+    std::vector<QsoRow> rows = unsorted;
+    std::stable_sort(rows.begin(), rows.end(), [](const QsoRow& a, const QsoRow& b) {
+        return std::tie(a.date, a.time) < std::tie(b.date, b.time);
+    });
+    const SubmissionDetails& d = header.details;
     QStringList lines;
+    const auto tag = [&lines](const char* name, const QString& value) {
+        if (!value.isEmpty())
+            lines << QLatin1String(name) + QStringLiteral(": ") + value;
+    };
     lines << QStringLiteral("START-OF-LOG: 3.0");
-    lines << QStringLiteral("CREATED-BY: %1").arg(header.createdBy);
-    lines << QStringLiteral("CONTEST: %1").arg(header.contest);
-    lines << QStringLiteral("CALLSIGN: %1").arg(header.callsign);
-    lines << QStringLiteral("CATEGORY-BAND: %1").arg(CategoryBand(rows));
-    lines << QStringLiteral("CATEGORY-MODE: %1").arg(CategoryMode(rows));
+    tag("CREATED-BY", header.createdBy);
+    tag("CONTEST", header.contest);
+    tag("CALLSIGN", header.callsign);
+    tag("CATEGORY-OPERATOR", d.categoryOperator);
+    tag("CATEGORY-ASSISTED", d.categoryAssisted);
+    tag("CATEGORY-BAND", d.categoryBand.isEmpty() ? CabrilloBandOfLog(rows) : d.categoryBand);
+    tag("CATEGORY-MODE", CategoryMode(rows));
+    tag("CATEGORY-POWER", d.categoryPower);
+    tag("CATEGORY-STATION", d.categoryStation);
+    tag("CATEGORY-TRANSMITTER", d.categoryTransmitter);
     lines << QStringLiteral("CLAIMED-SCORE: %1").arg(header.claimedScore);
+    tag("OPERATORS", d.operators);
+    tag("NAME", d.name);
+    for (const QString& line : d.address)
+        tag("ADDRESS", line);
+    tag("EMAIL", d.email);
+    tag("CLUB", d.club);
+    tag("LOCATION", d.location);
+    for (const QString& line : d.soapbox)
+        tag("SOAPBOX", line);
+    QStringList positions;
     for (const QsoRow& r : rows) {
         // Padded by hand: the texts come from the log and must not be read
         // as place markers.
-        const QStringList fields = {QStringLiteral("QSO:"),
-                                    Frequency(r).rightJustified(5),
-                                    CabrilloMode(r.mode).leftJustified(2),
-                                    r.date,
-                                    Time(r),
-                                    header.callsign.leftJustified(13),
-                                    Exchange(r.sent, r.mode),
-                                    r.call.leftJustified(13),
-                                    Exchange(r.received, r.mode)};
+        QStringList fields = {QStringLiteral("QSO:"),
+                              Frequency(r).rightJustified(5),
+                              CabrilloMode(r.mode).leftJustified(2),
+                              r.date,
+                              Time(r),
+                              header.callsign.leftJustified(13),
+                              Exchange(r.sent, r.mode),
+                              r.call.leftJustified(13),
+                              Exchange(r.received, r.mode)};
+        if (d.MultiTransmitter()) {
+            if (!positions.contains(r.position))
+                positions << r.position;
+            fields << QString::number(positions.indexOf(r.position));
+        }
         QString line = fields.join(QLatin1Char(' '));
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "logbook/QsoRow.h"
+#include "logbook/SubmissionDetails.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace qarvel {
@@ -13,6 +15,7 @@ struct CabrilloHeader {
     QString callsign; // the station's own call
     qint64 claimedScore = 0;
     QString createdBy; // "qarvel 1.0.0"
+    SubmissionDetails details; // every header given is written
 };
 
 // The contest name Cabrillo wants: upper case, words joined by '-'
@@ -23,10 +26,21 @@ QString CabrilloContestName(const QString& title);
 // or DG (every other digital mode).
 QString CabrilloMode(const QString& mode);
 
-// A Cabrillo 3.0 log: START-OF-LOG, the header, CATEGORY-BAND and
-// CATEGORY-MODE taken from the QSOs, one QSO line per row
-//   QSO: freq mo date time call-sent rst exch call-rcvd rst exch
-// and END-OF-LOG. Lines end with CR LF, as the format asks.
+// The CATEGORY-MODE of a log holding `modes`: the one mode (CW, SSB, FM,
+// RTTY, DIGI), else MIXED.
+QString CabrilloCategoryMode(const QStringList& modes);
+
+// The Cabrillo band of the log: the one band every QSO is on ("20M"), else
+// ALL.
+QString CabrilloBandOfLog(const std::vector<QsoRow>& rows);
+
+// A Cabrillo 3.0 log: START-OF-LOG, the header with every detail given
+// (CATEGORY-BAND from the QSOs unless declared, CATEGORY-MODE from the
+// QSOs), one QSO line per row in time order
+//   QSO: freq mo date time call-sent rst exch call-rcvd rst exch [t]
+// and END-OF-LOG. The transmitter column t is written for a multi-
+// transmitter category: the positions numbered from 0 in the order they
+// first appear. Lines end with CR LF, as the format asks.
 QString WriteCabrillo(const CabrilloHeader& header, const std::vector<QsoRow>& rows);
 
 } // namespace qarvel

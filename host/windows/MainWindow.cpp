@@ -3,6 +3,13 @@
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
+#include "contest/LogCheck.h"
+#include "contest/QsoCheck.h"
+#include "logbook/EntryOrderReader.h"
+#include "logbook/SubmissionStore.h"
+#include "reference/MasterScp.h"
+#include "windows/LogCheckDialog.h"
+#include "windows/SubmissionDialog.h"
 #include "logbook/LogBook.h"
 #include "windows/EntryFocusKeeper.h"
 #include "windows/KeysWindow.h"
@@ -159,6 +166,11 @@ void MainWindow::BuildMenus() {
         view_->setFocus();
         if (!view_->currentIndex().isValid() && model_->rowCount() > 0)
             view_->setCurrentIndex(model_->index(model_->rowCount() - 1, 0));
+    });
+    logMenu->addSeparator();
+    logMenu->addAction(QStringLiteral("Su&bmission details..."), this, [this] {
+        EditSubmission();
+        ReturnToEntry();
     });
 
     QMenu* contest = menuBar()->addMenu(QStringLiteral("&Contest"));
@@ -323,13 +335,16 @@ bool MainWindow::ExportCabrilloFile(const QString& path) {
         ShowStatistics();
     const auto score = ScoreLine::Parse(session_.ScoreLineText());
     QString error;
-    const auto rows = log_.ReadAll(&error);
+    const auto details = SubmissionStore(log_.Database(), log_.Table()).Load(&error);
+    if (details && !CheckBeforeSending(*details))
+        return false;
+    const auto rows = details ? log_.ReadAll(&error) : std::nullopt;
     if (!score)
         error = QStringLiteral("the statistics window shows no score");
     if (score && rows) {
         const CabrilloHeader header{
             CabrilloContestName(session_.Title()), station_.call, score->score,
-            QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion())};
+            QStringLiteral("qarvel %1").arg(QCoreApplication::applicationVersion()), *details};
         if (SaveFile(path, WriteCabrillo(header, *rows).toUtf8(), &error)) {
             statusBar()->showMessage(QStringLiteral("Wrote %1 QSOs, claimed score %2, to %3")
                                          .arg(rows->size())
@@ -341,6 +356,40 @@ bool MainWindow::ExportCabrilloFile(const QString& path) {
     zelmar::ReportError(
         QStringLiteral("The Cabrillo file %1 was not written: %2").arg(path, error));
     return false;
+}
+
+void MainWindow::EditSubmission() {
+    SubmissionStore store(log_.Database(), log_.Table());
+    QString error;
+    const auto stored = store.Load(&error);
+    if (!stored) {
+        zelmar::ReportError(error);
+        return;
+    }
+    SubmissionDialog dialog(*stored, LoadScoreboardSettings(StationSettingsPath()), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!store.Save(dialog.Details(), &error))
+        zelmar::ReportError(error);
+    if (!SaveScoreboardSettings(dialog.Scoreboard(), StationSettingsPath()))
+        zelmar::ReportError(QStringLiteral("The scoreboard settings could not be saved in %1")
+                                .arg(StationSettingsPath()));
+}
+
+bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {
+    QString error;
+    const auto rows = ReadLogInEntryOrder(log_, &error);
+    if (!rows) {
+        zelmar::ReportError(error);
+        return false;
+    }
+    MasterScp scp;
+    scp.Load();
+    const QsoCheck qsoCheck = QsoCheck::FromPluginsFolder(
+        countries_, QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"));
+    LogCheckDialog dialog(LogCheck(qsoCheck, &scp).Check(*rows, details),
+                          static_cast<int>(rows->size()), this);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

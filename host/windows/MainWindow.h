@@ -19,6 +19,7 @@ class LogBook;
 class QsoEntryLine;
 class RigctldClient;
 struct RigState;
+struct SubmissionDetails;
 
 // qarvel's main window: the log, newest QSO last, the entry line under it,
 // and the menus for import, export, the station and the contest module.
@@ -59,6 +60,10 @@ private:
     void ShowStatistics();
     void ShowKeys();
     void ShowRigState(const RigState& state);
+    // Log > Submission details, kept in the log database.
+    void EditSubmission();
+    // The whole-log check in a window; true when the operator goes on.
+    bool CheckBeforeSending(const SubmissionDetails& details);
 
     ContestSession& session_;
     const CountryFile* countries_;

@@ -1,5 +1,6 @@
 #include "formats/CabrilloWriter.h"
 #include "contest/ScoreLine.h"
+#include "logbook/SubmissionDetails.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ QsoRow Row(const char* date, const char* time, const char* call, const char* ban
 
 TEST(Cabrillo, SmallLogLineByLine) {
     const CabrilloHeader header{CabrilloContestName("Zelmar Contest"), "YO3ZZZ", 322,
-                                "qarvel 1.0.0"};
+                                "qarvel 1.0.0", {}};
     const std::vector<QsoRow> rows = {
         Row("2024-03-09", "12:05:10", "YO5ZAA", "14", "CW", "599 BU", "599 AB"),
         Row("2024-03-09", "12:07:30", "DL1ABC", "7", "SSB", "59 BU", "59 017", "7.0655"),
@@ -53,8 +54,129 @@ TEST(Cabrillo, SmallLogLineByLine) {
         EXPECT_EQ(lines[i].toStdString(), expected[i].toStdString()) << "line " << i + 1;
 }
 
+SubmissionDetails Details(std::initializer_list<std::pair<const char*, const char*>> tags) {
+    SubmissionDetails d;
+    for (const auto& [tag, value] : tags) {
+        QString error;
+        EXPECT_TRUE(d.Set(tag, value, &error)) << tag << ": " << error.toStdString();
+    }
+    return d;
+}
+
+// Every header given, the QSOs put into time order, and the transmitter
+// column numbered by first appearance of each position.
+TEST(Cabrillo, MultiTransmitterLogWithEveryHeader) {
+    const SubmissionDetails d = Details({{"CATEGORY-OPERATOR", "multi-op"},
+                                         {"CATEGORY-ASSISTED", "NON-ASSISTED"},
+                                         {"CATEGORY-POWER", "LOW"},
+                                         {"CATEGORY-STATION", "FIXED"},
+                                         {"CATEGORY-TRANSMITTER", "TWO"},
+                                         {"OPERATORS", "yo3zzz  yo3aaa @YO3ZZZ"},
+                                         {"NAME", "Ion Popescu"},
+                                         {"ADDRESS", "Str. Lunga 1"},
+                                         {"ADDRESS", "Bucuresti"},
+                                         {"EMAIL", "yo3zzz@example.org"},
+                                         {"CLUB", "Radio Club Zelmar"},
+                                         {"LOCATION", "BU"},
+                                         {"SOAPBOX", "Good fun."},
+                                         {"SOAPBOX", "Thanks to all."},
+                                         {"PERIOD-START", "2024-03-09 12:00"}});
+    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 120, "qarvel 1.0.0", d};
+    auto row = [](const char* time, const char* call, const char* band, const char* position) {
+        QsoRow r = Row("2024-03-09", time, call, band, "CW", "599 BU", "599 AB");
+        r.position = position;
+        return r;
+    };
+    // Entered out of time order by two positions.
+    const std::vector<QsoRow> rows = {row("12:10:00", "YO5ZAA", "14", "RUN"),
+                                      row("12:02:00", "DL1ABC", "7", "MULT"),
+                                      row("12:05:00", "YO7ZAB", "14", "RUN"),
+                                      row("12:05:00", "F5ABC", "7", "MULT")};
+    const QStringList lines = WriteCabrillo(header, rows).chopped(2).split("\r\n");
+    const QStringList expected = {
+        "START-OF-LOG: 3.0",
+        "CREATED-BY: qarvel 1.0.0",
+        "CONTEST: ZELMAR-CONTEST",
+        "CALLSIGN: YO3ZZZ",
+        "CATEGORY-OPERATOR: MULTI-OP",
+        "CATEGORY-ASSISTED: NON-ASSISTED",
+        "CATEGORY-BAND: ALL",
+        "CATEGORY-MODE: CW",
+        "CATEGORY-POWER: LOW",
+        "CATEGORY-STATION: FIXED",
+        "CATEGORY-TRANSMITTER: TWO",
+        "CLAIMED-SCORE: 120",
+        "OPERATORS: YO3ZZZ YO3AAA @YO3ZZZ",
+        "NAME: Ion Popescu",
+        "ADDRESS: Str. Lunga 1",
+        "ADDRESS: Bucuresti",
+        "EMAIL: yo3zzz@example.org",
+        "CLUB: Radio Club Zelmar",
+        "LOCATION: BU",
+        "SOAPBOX: Good fun.",
+        "SOAPBOX: Thanks to all.",
+        "QSO:  7000 CW 2024-03-09 1202 YO3ZZZ        599 BU     DL1ABC        599 AB     0",
+        "QSO: 14000 CW 2024-03-09 1205 YO3ZZZ        599 BU     YO7ZAB        599 AB     1",
+        "QSO:  7000 CW 2024-03-09 1205 YO3ZZZ        599 BU     F5ABC         599 AB     0",
+        "QSO: 14000 CW 2024-03-09 1210 YO3ZZZ        599 BU     YO5ZAA        599 AB     1",
+        "END-OF-LOG:",
+    };
+    ASSERT_EQ(lines.size(), expected.size()) << lines.join('\n').toStdString();
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lines[i].toStdString(), expected[i].toStdString()) << "line " << i + 1;
+}
+
+// One band logged: that band, and a one-transmitter entry has no column.
+TEST(Cabrillo, SingleBandLogLineByLine) {
+    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 16, "qarvel 1.0.0",
+                                Details({{"CATEGORY-OPERATOR", "SINGLE-OP"},
+                                         {"CATEGORY-TRANSMITTER", "ONE"},
+                                         {"CATEGORY-POWER", "QRP"}})};
+    QsoRow second = Row("2024-03-09", "12:01:00", "YO7ZAB", "3.5", "SSB", "59 BU", "59 AG", "3.7");
+    second.position = "RUN2";
+    const QStringList lines =
+        WriteCabrillo(header, {Row("2024-03-09", "12:00:00", "YO5ZAA", "3.5", "SSB", "59 BU",
+                                   "59 AB", "3.65"),
+                               second})
+            .chopped(2)
+            .split("\r\n");
+    EXPECT_EQ(lines, QStringList({
+                         "START-OF-LOG: 3.0",
+                         "CREATED-BY: qarvel 1.0.0",
+                         "CONTEST: ZELMAR-CONTEST",
+                         "CALLSIGN: YO3ZZZ",
+                         "CATEGORY-OPERATOR: SINGLE-OP",
+                         "CATEGORY-BAND: 80M",
+                         "CATEGORY-MODE: SSB",
+                         "CATEGORY-POWER: QRP",
+                         "CATEGORY-TRANSMITTER: ONE",
+                         "CLAIMED-SCORE: 16",
+                         "QSO:  3650 PH 2024-03-09 1200 YO3ZZZ        59  BU     YO5ZAA        59  AB",
+                         "QSO:  3700 PH 2024-03-09 1201 YO3ZZZ        59  BU     YO7ZAB        59  AG",
+                         "END-OF-LOG:",
+                     }))
+        << lines.join('\n').toStdString();
+}
+
+// What a robot would refuse never gets into the details.
+TEST(Cabrillo, DetailsRefuseWhatARobotWouldReject) {
+    SubmissionDetails d;
+    QString error;
+    EXPECT_FALSE(d.Set("NAME", "Ion\nPopescu", &error));
+    EXPECT_TRUE(error.contains("line break")) << error.toStdString();
+    EXPECT_FALSE(d.Set("CLUB", QString::fromUtf8("Radioclubul Ploie\u0219ti"), &error));
+    EXPECT_TRUE(error.contains("ASCII")) << error.toStdString();
+    EXPECT_FALSE(d.Set("CATEGORY-POWER", "MEDIUM", &error));
+    EXPECT_FALSE(d.Set("PERIOD-END", "tomorrow", &error));
+    EXPECT_FALSE(d.Set("QTH", "Bucuresti", &error));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(d.Set("ADDRESS", QString("line %1").arg(i), &error));
+    EXPECT_FALSE(d.Set("ADDRESS", "a seventh", &error));
+    EXPECT_TRUE(d.name.isEmpty() && d.club.isEmpty() && d.categoryPower.isEmpty());
+}
+
 TEST(Cabrillo, CategoriesFollowTheQsos) {
-    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 8, "qarvel"};
+    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 8, "qarvel", {}};
     const QString cw = WriteCabrillo(
         header, {Row("2024-03-09", "12:00:00", "YO5ZAA", "14", "CW", "599", "599 AB")});
     EXPECT_TRUE(cw.contains("\r\nCATEGORY-BAND: 20M\r\n"));
@@ -67,7 +189,7 @@ TEST(Cabrillo, CategoriesFollowTheQsos) {
 }
 
 TEST(Cabrillo, LogTextIsNeverReadAsMarkup) {
-    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 1, "qarvel"};
+    const CabrilloHeader header{"ZELMAR-CONTEST", "YO3ZZZ", 1, "qarvel", {}};
     const QString text = WriteCabrillo(
         header, {Row("2024-03-09", "12:00:00", "DL1ABC", "14", "CW", "599 %1", "599 %9")});
     EXPECT_TRUE(text.contains("599 %1")) << text.toStdString();

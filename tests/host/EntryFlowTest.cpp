@@ -211,7 +211,18 @@ TEST_F(EntryFlow, CabrilloCarriesTheModulesScore) {
     }
     QTemporaryDir dir;
     const QString path = dir.filePath("out.cbr");
+    // Cancelled at the check, nothing is written; gone on, the file is.
+    AnswerCheckWindow("LogCheckCancel");
+    EXPECT_FALSE(window_->ExportCabrilloFile(path));
+    EXPECT_FALSE(QFile::exists(path));
+    QStringList findings;
+    AnswerCheckWindow("LogCheckGoOn", &findings);
     ASSERT_TRUE(window_->ExportCabrilloFile(path));
+    // Neither call is in MASTER.SCP, and no exchange was sent after the
+    // report (the station sends none): one line each, nothing else.
+    EXPECT_EQ(findings.size(), 4) << findings.join('\n').toStdString();
+    EXPECT_EQ(findings.filter("MASTER.SCP does not list").size(), 2);
+    EXPECT_EQ(findings.filter("no exchange sent").size(), 2);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());

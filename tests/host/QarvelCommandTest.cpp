@@ -250,4 +250,103 @@ TEST_F(QarvelCommand, HelpNamesEveryOption) {
         EXPECT_TRUE(r.out.contains(QLatin1String(option))) << option;
 }
 
+// A log that holds each kind of finding once (the call no country
+// resolves is also missing from MASTER.SCP), and a clean log.
+TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
+    const auto makeLog = [this](const QString& name, const QStringList& rows) {
+        const QString path = dir_.filePath(name);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open());
+        QSqlQuery(db).exec(
+            "CREATE TABLE Log (ID INTEGER PRIMARY KEY, QSODate VARCHAR(255), QSOTime "
+            "VARCHAR(255), CallSign VARCHAR(255), Frequency VARCHAR(255), DigiBand VARCHAR(255), "
+            "QSOMode VARCHAR(255), QSOReportSent VARCHAR(255), QSOReportRecived VARCHAR(255), "
+            "DXCCPrefix VARCHAR(255), MainPrefix VARCHAR(255), Continent VARCHAR(255))");
+        for (const QString& values : rows) {
+            QSqlQuery q(db);
+            EXPECT_TRUE(q.exec("INSERT INTO Log (QSODate, QSOTime, CallSign, Frequency, DigiBand, "
+                               "QSOMode, QSOReportSent, QSOReportRecived) VALUES (" +
+                               values + ")"))
+                << q.lastError().text().toStdString();
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        return path;
+    };
+    const QStringList faulty = {
+        "'2024-03-09', '12:00:00', 'YO5BRZ', '14.025', '14', 'CW', '599 BU', '599 BH'",
+        "'2024-03-09', '12:01:00', 'YO5BRZ', '14.030', '14', 'CW', '599 BU', '599 BH'",
+        "'2024-03-09', '12:02:00', 'YO3APJ', '14.031', '14', 'CW', '599 BU', '599'",
+        "'2024-03-09', '12:03:00', 'YO8RIX', '14.032', '14', 'CW', '599 BU', '599 ZZ'",
+        "'2024-03-09', '12:04:00', 'Q1ZZ', '14.033', '14', 'CW', '599 BU', '599 001'",
+        "'2024-03-09', '12:05:00', 'DL1ABC', '14.034', '14', 'CW', '599 BU', '599 002'",
+        "'2024-03-09', '12:06:00', 'W1AW', '15.000', '14', 'CW', '599 BU', '599 003'",
+        "'2024-03-09', '12:07:00', 'DJ5MW', '7.010', '14', 'CW', '599 BU', '599 004'",
+        "'2024-03-09', '12:03:30', 'F5VHY', '14.035', '14', 'CW', '599 BU', '599 005'",
+        "'2024-03-09', '12:08:00', 'W1AW', '14.250', '14', 'SSB', '59', '59 006'",
+        "'2024-03-09', '12:09:00', 'DJ5MW', '7.010', '7', 'CW', '599 BU', '599 007'",
+        "'2024-03-09', '18:30:00', 'YO9HP', '14.036', '14', 'CW', '599 BU', '599 PH'",
+    };
+    const QString log = makeLog("faulty.sqlite", faulty);
+    const Result r = Run({"--check", "--cabrillo", "CATEGORY-BAND=20M", "--cabrillo",
+                          "PERIOD-START=2024-03-09 12:00", "--cabrillo",
+                          "PERIOD-END=2024-03-09 18:00", log});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+    const std::vector<std::pair<int, const char*>> expected = {
+        {2, "duplicate"},         {3, "holds no county"},
+        {4, "ZZ is not a county"}, {5, "cannot resolve Q1ZZ"},
+        {5, "(information) MASTER.SCP does not list Q1ZZ"},
+        {6, "(information) MASTER.SCP does not list DL1ABC"},
+        {7, "outside every band"}, {8, "in the 7 MHz band"},
+        {9, "out of time order"},  {10, "no exchange sent"},
+        {11, "CATEGORY-BAND 20M is declared"}, {12, "outside the contest period"},
+    };
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(expected.size()) + 1) << r.out.toStdString();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const QString& line = lines[static_cast<qsizetype>(i)];
+        EXPECT_TRUE(line.startsWith(QString("QSO %1, ").arg(expected[i].first)) &&
+                    line.contains(QLatin1String(expected[i].second)))
+            << "expected QSO " << expected[i].first << " '" << expected[i].second << "', got "
+            << line.toStdString();
+    }
+    EXPECT_EQ(lines.last(), "Checked 12 QSOs: 10 faults, 2 for information.");
+
+    // The check changed nothing: the rows read back as they were written.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "reread");
+        db.setDatabaseName(log);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("SELECT QSODate, QSOTime, CallSign, Frequency, DigiBand, QSOMode, "
+                           "QSOReportSent, QSOReportRecived FROM Log ORDER BY ID"));
+        QStringList read;
+        while (q.next()) {
+            QStringList fields;
+            for (int c = 0; c < 8; ++c)
+                fields << "'" + q.value(c).toString() + "'";
+            read << fields.join(", ");
+        }
+        EXPECT_EQ(read, faulty);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("reread");
+
+    const Result clean = Run(
+        {"--check", makeLog("clean.sqlite",
+                            {"'2024-03-09', '12:00:00', 'YO5BRZ', '14.025', '14', 'CW', '599 BU', "
+                             "'599 BH'",
+                             "'2024-03-09', '12:01:00', 'W1AW', '', '7', 'CW', '599 BU', '599 1'",
+                             "'2024-03-09', '12:01:00', 'DJ5MW', '3.52', '3.5', 'CW', '599 BU', "
+                             "'599 2'"})});
+    EXPECT_EQ(clean.exitCode, 0) << clean.out.toStdString() << clean.err.toStdString();
+    EXPECT_EQ(clean.out, "Checked 3 QSOs: 0 faults, 0 for information.\n");
+
+    const Result bad = Run({"--check", "--cabrillo", "NAME=Ion\u0219", log});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains("not ASCII")) << bad.err.toStdString();
+}
+
 } // namespace

@@ -148,6 +148,7 @@ TEST_F(RigWindow, BandFollowsTheRigQsosCarryItsFrequencyAndALostRigComesBack) {
     // The frequency reaches both exports: ADIF in MHz, Cabrillo in kHz.
     QTemporaryDir dir;
     ASSERT_TRUE(window_->ExportAdifFile(dir.filePath("log.adi")));
+    AnswerCheckWindow("LogCheckGoOn");
     ASSERT_TRUE(window_->ExportCabrilloFile(dir.filePath("log.cbr")));
     QFile adif(dir.filePath("log.adi"));
     QFile cabrillo(dir.filePath("log.cbr"));

@@ -10,6 +10,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -61,6 +64,26 @@ protected:
     }
 
     int Rows() { return book_->Count(); }
+
+    // The check window that every Cabrillo export shows first: answered
+    // with `button` ("LogCheckGoOn" or "LogCheckCancel") once it is up; its
+    // findings land in `findings` when given.
+    static void AnswerCheckWindow(const char* button, QStringList* findings = nullptr) {
+        QTimer::singleShot(20, [button, findings] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() != QLatin1String("LogCheckWindow") || !w->isVisible())
+                    continue;
+                if (findings)
+                    for (QListWidgetItem* item :
+                         w->findChild<QListWidget*>(QStringLiteral("LogCheckFindings"))
+                             ->findItems(QStringLiteral("*"), Qt::MatchWildcard))
+                        *findings << item->text();
+                w->findChild<QPushButton*>(QLatin1String(button))->click();
+                return;
+            }
+            AnswerCheckWindow(button, findings);
+        });
+    }
 
     zelmar::testing::MessageBoxCatcher boxes_;
     StationSettings station_;

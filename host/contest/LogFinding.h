@@ -1,0 +1,22 @@
+#pragma once
+
+#include "logbook/QsoRow.h"
+
+#include <QString>
+
+namespace qarvel {
+
+// One thing a whole-log check found, with the QSO it concerns.
+struct LogFinding {
+    int number = 0; // the QSO's place in entry order, from 1
+    QsoRow qso;
+    QString text;
+    // Worth a look, but no fault (a call MASTER.SCP does not list): it
+    // does not make the check fail.
+    bool information = false;
+
+    // "QSO 4, 2024-03-09 12:05 YO5ZAA 14 CW: ..." as the report shows it.
+    QString Line() const;
+};
+
+} // namespace qarvel

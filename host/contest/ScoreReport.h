@@ -1,0 +1,34 @@
+#pragma once
+
+#include "logbook/SubmissionDetails.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace qarvel {
+
+// The live score as the online scoreboards take it (<dynamicresults>),
+// with the per-band figures of the statistics window: QSOs, points, and
+// county and DXCC multipliers as separate kinds, by band and in total.
+struct ScoreReport {
+    QString contest; // the Cabrillo contest name
+    QString call;
+    SubmissionDetails details;
+    QString mode; // CW, SSB, MIXED, ... of the log so far
+    qint64 score = 0;
+    // The statistics window's grid as ContestSession::GridRows gives it:
+    // a heading row, one row per band ("160" ... "10"), then "Total".
+    std::vector<QStringList> grid;
+    QString version;
+
+    // The XML document. `at` gives the timestamp (UTC).
+    QByteArray Xml(const QDateTime& at) const;
+    // What changes when the score does: the document without its
+    // timestamp.
+    QByteArray Figures() const;
+};
+
+} // namespace qarvel

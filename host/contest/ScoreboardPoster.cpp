@@ -1,0 +1,92 @@
+#include "contest/ScoreboardPoster.h"
+
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+namespace qarvel {
+
+ScoreboardPoster::ScoreboardPoster(Source source, QObject* parent)
+    : QObject(parent), source_(std::move(source)), network_(new QNetworkAccessManager(this)) {
+    connect(&timer_, &QTimer::timeout, this, &ScoreboardPoster::PostNow);
+}
+
+void ScoreboardPoster::SetInterval(std::chrono::milliseconds interval) {
+    interval_ = interval;
+    if (timer_.isActive())
+        timer_.start(interval_);
+}
+
+void ScoreboardPoster::SetAnswerTimeout(std::chrono::milliseconds timeout) {
+    timeout_ = timeout;
+}
+
+void ScoreboardPoster::Start() {
+    timer_.start(interval_);
+}
+
+void ScoreboardPoster::SetStatus(const QString& status) {
+    status_ = status;
+    emit StatusChanged(status_);
+}
+
+void ScoreboardPoster::PostNow() {
+    // One post at a time: a scoreboard still thinking about the last one
+    // gets the newest report at the next round.
+    if (pending_)
+        return;
+    const std::optional<Post> post = source_();
+    if (!post || !post->settings.IsSet())
+        return;
+    const QByteArray figures = post->report.Figures();
+    if (figures == accepted_)
+        return;
+    const QUrl url = QUrl::fromUserInput(post->settings.url);
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("text/xml"));
+    request.setRawHeader("Authorization",
+                         "Basic " + (post->settings.user + QLatin1Char(':') +
+                                     post->settings.password)
+                                        .toUtf8()
+                                        .toBase64());
+    const auto timeout = timeout_.value_or(
+        std::min<std::chrono::milliseconds>(interval_ / 2, std::chrono::seconds(30)));
+    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    pending_ = network_->post(request, post->report.Xml(QDateTime::currentDateTimeUtc()));
+    QNetworkReply* reply = pending_;
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, figures] { Answered(reply, figures); });
+}
+
+void ScoreboardPoster::Answered(QNetworkReply* reply, const QByteArray& figures) {
+    reply->deleteLater();
+    pending_ = nullptr;
+    const QString at = QDateTime::currentDateTimeUtc().toString(QStringLiteral("HH:mm"));
+    const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QString reason =
+        reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    if (reply->error() == QNetworkReply::NoError && code >= 200 && code < 300) {
+        accepted_ = figures;
+        SetStatus(QStringLiteral("Scoreboard %1 UTC: %2 %3").arg(at).arg(code).arg(reason));
+    } else if (code != 0) {
+        SetStatus(QStringLiteral("Scoreboard %1 UTC: answered %2 %3; next try in %4 s")
+                      .arg(at)
+                      .arg(code)
+                      .arg(reason)
+                      .arg(interval_.count() / 1000));
+    } else if (reply->error() == QNetworkReply::OperationCanceledError ||
+               reply->error() == QNetworkReply::TimeoutError) {
+        SetStatus(QStringLiteral("Scoreboard %1 UTC: no answer; next try in %2 s")
+                      .arg(at)
+                      .arg(interval_.count() / 1000));
+    } else {
+        SetStatus(QStringLiteral("Scoreboard %1 UTC: cannot be reached (%2); next try in %3 s")
+                      .arg(at, reply->errorString())
+                      .arg(interval_.count() / 1000));
+    }
+    emit Finished();
+}
+
+} // namespace qarvel

@@ -1,0 +1,200 @@
+#include "contest/LiveScoreSource.h"
+#include "contest/ScoreboardPoster.h"
+#include "WindowFixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QXmlStreamReader>
+#include <map>
+
+using namespace qarvel;
+
+namespace {
+
+// A scoreboard on 127.0.0.1 that keeps every request and answers 200,
+// answers 500, or never answers.
+class FakeScoreboard : public QObject {
+public:
+    enum class Mode { Ok, Error, Hang };
+
+    explicit FakeScoreboard(Mode mode) : mode_(mode) {
+        EXPECT_TRUE(server_.listen(QHostAddress::LocalHost));
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
+        });
+    }
+    QString Url() const {
+        return QStringLiteral("http://127.0.0.1:%1/post").arg(server_.serverPort());
+    }
+
+    std::vector<QByteArray> heads, bodies;
+
+private:
+    void Read(QTcpSocket* socket) {
+        QByteArray& data = pending_[socket];
+        data += socket->readAll();
+        const qsizetype end = data.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray head = data.left(end);
+        qsizetype length = 0;
+        for (const QByteArray& line : head.split('\n'))
+            if (line.toLower().startsWith("content-length:"))
+                length = line.mid(15).trimmed().toLongLong();
+        if (data.size() < end + 4 + length)
+            return;
+        heads.push_back(head);
+        bodies.push_back(data.mid(end + 4, length));
+        data.clear();
+        if (mode_ == Mode::Hang)
+            return;
+        socket->write(mode_ == Mode::Ok
+                          ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK"
+                          : "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n");
+    }
+
+    Mode mode_;
+    QTcpServer server_;
+    std::map<QTcpSocket*, QByteArray> pending_;
+};
+
+// The breakdown of a posted document: "band/kind" -> figure.
+std::map<QString, QString> Breakdown(const QByteArray& xml, QString* score) {
+    std::map<QString, QString> out;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString name = reader.name().toString();
+        if (name == "dynamicresults" || name == "breakdown")
+            continue;
+        const auto attributes = reader.attributes();
+        const QString kind =
+            name + (attributes.hasAttribute("type") ? "-" + attributes.value("type").toString() : QString());
+        const QString band = attributes.value("band").toString();
+        const QString text = reader.readElementText();
+        if (name == "score")
+            *score = text;
+        else if (!band.isEmpty())
+            out[band + "/" + kind] = text;
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return out;
+}
+
+class Scoreboard : public qarvel::testing::WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        for (const auto& [call, band, received] :
+             {std::tuple{"YO5BRZ", "14", "599 BH"}, std::tuple{"DL1ABC", "14", "599 001"},
+              std::tuple{"W1AW", "7", "599 002"}, std::tuple{"YO8RIX", "3.5", "599 PH"}})
+            Log(call, band, received);
+        ASSERT_TRUE(session_->Start());
+    }
+
+    void Log(const char* call, const char* band, const char* received) {
+        QsoRow r;
+        r.date = "2024-03-09";
+        r.time = QString("12:%1:00").arg(++minute_, 2, 10, QChar('0'));
+        r.call = call;
+        r.band = band;
+        r.mode = "CW";
+        r.sent = "599 BU";
+        r.received = received;
+        const auto match = Countries().Resolve(call);
+        r.dxccPrefix = QString::fromStdString(match->primaryPrefix);
+        r.mainPrefix = r.dxccPrefix;
+        r.continent = QString::fromStdString(match->continent);
+        QString error;
+        ASSERT_TRUE(book_->Append(r, &error)) << error.toStdString();
+        if (session_->IsStarted())
+            session_->Add(r);
+    }
+
+    std::unique_ptr<ScoreboardPoster> Poster(const QString& url) {
+        auto poster = std::make_unique<ScoreboardPoster>([this, url] {
+            const auto report = LiveScoreReport(*session_, *book_, "YO3ZZZ", "1.0.0");
+            return std::optional(ScoreboardPoster::Post{{url, "YO3ZZZ", "secret"}, *report});
+        });
+        poster->SetInterval(std::chrono::milliseconds(150));
+        poster->SetAnswerTimeout(std::chrono::milliseconds(300));
+        return poster;
+    }
+
+    int minute_ = 0;
+};
+
+TEST_F(Scoreboard, PostsTheStatisticsWindowsFiguresOnlyWhenTheyChange) {
+    FakeScoreboard board(FakeScoreboard::Mode::Ok);
+    auto poster = Poster(board.Url());
+    QSignalSpy finished(poster.get(), &ScoreboardPoster::Finished);
+    poster->Start();
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_EQ(board.bodies.size(), 1u);
+    EXPECT_TRUE(board.heads[0].startsWith("POST /post HTTP/1.1"));
+    EXPECT_TRUE(board.heads[0].contains("Authorization: Basic " +
+                                        QByteArray("YO3ZZZ:secret").toBase64()));
+    EXPECT_TRUE(poster->Status().contains("200 OK")) << poster->Status().toStdString();
+
+    // Every figure of the grid, band by band and in total, is in the body.
+    QString score;
+    const auto posted = Breakdown(board.bodies[0], &score);
+    const auto grid = session_->GridRows();
+    ASSERT_EQ(grid.size(), 8u);
+    int compared = 0;
+    for (std::size_t r = 1; r < grid.size(); ++r) {
+        const QString band = grid[r][0] == "Total" ? "total" : grid[r][0];
+        const char* kinds[] = {"qso", "point", "mult-county", "mult-dxcc"};
+        for (int c = 1; c <= 4; ++c, ++compared) {
+            const QString cell = grid[r][c].isEmpty() ? "0" : grid[r][c];
+            EXPECT_EQ(posted.at(band + "/" + kinds[c - 1]), cell) << band.toStdString();
+        }
+    }
+    EXPECT_EQ(compared, 28);
+    EXPECT_EQ(posted.at("total/qso"), "4");
+    EXPECT_EQ("Score: " + posted.at("total/point") + "*(" + posted.at("total/mult-county") + "+" +
+                  posted.at("total/mult-dxcc") + ")=" + score,
+              session_->ScoreLineText());
+    EXPECT_TRUE(board.bodies[0].contains("<call>YO3ZZZ</call>"));
+    EXPECT_TRUE(board.bodies[0].contains("<class ops=\"\" mode=\"CW\" power=\"\" bands=\"ALL\""));
+
+    // Unchanged: the following rounds post nothing.
+    QTest::qWait(600);
+    EXPECT_EQ(board.bodies.size(), 1u);
+    Log("F5VHY", "21", "599 003");
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_EQ(board.bodies.size(), 2u);
+    EXPECT_EQ(Breakdown(board.bodies[1], &score).at("total/qso"), "5");
+}
+
+TEST_F(Scoreboard, AnErrorNoAnswerOrRefusalIsShownAndTriedAgain) {
+    FakeScoreboard failing(FakeScoreboard::Mode::Error);
+    FakeScoreboard hanging(FakeScoreboard::Mode::Hang);
+    QString refused;
+    {
+        QTcpServer closed;
+        ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+        refused = QStringLiteral("http://127.0.0.1:%1/post").arg(closed.serverPort());
+    }
+    const std::pair<QString, const char*> cases[] = {{failing.Url(), "answered 500"},
+                                                     {hanging.Url(), "no answer"},
+                                                     {refused, "cannot be reached"}};
+    for (const auto& [url, status] : cases) {
+        auto poster = Poster(url);
+        QSignalSpy finished(poster.get(), &ScoreboardPoster::Finished);
+        poster->Start();
+        ASSERT_TRUE(finished.wait(5000)) << status;
+        EXPECT_TRUE(poster->Status().contains(QLatin1String(status)))
+            << poster->Status().toStdString();
+        // Not taken: the same report goes again at the next round.
+        ASSERT_TRUE(finished.wait(5000)) << status;
+    }
+    EXPECT_GE(failing.bodies.size(), 2u);
+    EXPECT_GE(hanging.bodies.size(), 2u);
+}
+
+} // namespace
