@@ -1,6 +1,7 @@
 #include "contest/ScoreReport.h"
 
 #include <QXmlStreamWriter>
+#include <map>
 
 namespace qarvel {
 
@@ -72,6 +73,22 @@ void Write(const ScoreReport& r, QXmlStreamWriter& xml, const QDateTime* at) {
         entry("point", 2, nullptr);
         entry("mult", 3, "county");
         entry("mult", 4, "dxcc");
+    }
+    std::map<QString, qint64> modeTotals;
+    for (const ScoreReport::ModeQsos& m : r.modeQsos) {
+        xml.writeStartElement(QStringLiteral("qso"));
+        xml.writeAttribute(QStringLiteral("band"), m.band);
+        xml.writeAttribute(QStringLiteral("mode"), m.mode);
+        xml.writeCharacters(QString::number(m.qsos));
+        xml.writeEndElement();
+        modeTotals[m.mode] += m.qsos;
+    }
+    for (const auto& [mode, qsos] : modeTotals) {
+        xml.writeStartElement(QStringLiteral("qso"));
+        xml.writeAttribute(QStringLiteral("band"), QStringLiteral("total"));
+        xml.writeAttribute(QStringLiteral("mode"), mode);
+        xml.writeCharacters(QString::number(qsos));
+        xml.writeEndElement();
     }
     xml.writeEndElement();
     xml.writeEndElement();

@@ -22,6 +22,15 @@ struct ScoreReport {
     // The statistics window's grid as ContestSession::GridRows gives it:
     // a heading row, one row per band ("160" ... "10"), then "Total".
     std::vector<QStringList> grid;
+    // QSOs by band (as the grid names it, "20") and scoreboard mode (CW, PH,
+    // RTTY, DIG); the statistics window has its points and multipliers for
+    // all modes together only.
+    struct ModeQsos {
+        QString band;
+        QString mode;
+        qint64 qsos = 0;
+    };
+    std::vector<ModeQsos> modeQsos;
     QString version;
 
     // The XML document. `at` gives the timestamp (UTC).

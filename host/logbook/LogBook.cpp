@@ -402,6 +402,19 @@ QStringList LogBook::Modes() const {
     return modes;
 }
 
+std::vector<LogBook::BandModeCount> LogBook::CountedByBandAndMode() const {
+    QSqlQuery q(Database());
+    q.setForwardOnly(true);
+    std::vector<BandModeCount> counts;
+    if (!q.exec(QStringLiteral("SELECT DigiBand, QSOMode, COUNT(DISTINCT CallSign) FROM %1 "
+                               "GROUP BY DigiBand, QSOMode ORDER BY DigiBand, QSOMode")
+                    .arg(table_)))
+        return counts;
+    while (q.next())
+        counts.push_back({Text(q, 0), Text(q, 1), q.value(2).toInt()});
+    return counts;
+}
+
 int LogBook::Count() const {
     QSqlQuery q(Database());
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table_)) || !q.next())

@@ -89,6 +89,14 @@ public:
     // The modes the log holds, each once, sorted.
     QStringList Modes() const;
     int Count() const;
+    // The QSOs that count, per band text and mode as logged: a call worked
+    // again on the same band and mode is a duplicate and counts once.
+    struct BandModeCount {
+        QString band;
+        QString mode;
+        int qsos = 0;
+    };
+    std::vector<BandModeCount> CountedByBandAndMode() const;
 
 private:
     bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qint64* id = nullptr,

@@ -61,7 +61,8 @@ private:
     std::map<QTcpSocket*, QByteArray> pending_;
 };
 
-// The breakdown of a posted document: "band/kind" -> figure.
+// The breakdown of a posted document: "band/kind" -> figure for all modes,
+// "band/kind/MODE" for one.
 std::map<QString, QString> Breakdown(const QByteArray& xml, QString* score) {
     std::map<QString, QString> out;
     QXmlStreamReader reader(xml);
@@ -75,11 +76,12 @@ std::map<QString, QString> Breakdown(const QByteArray& xml, QString* score) {
         const QString kind =
             name + (attributes.hasAttribute("type") ? "-" + attributes.value("type").toString() : QString());
         const QString band = attributes.value("band").toString();
+        const QString mode = attributes.value("mode").toString();
         const QString text = reader.readElementText();
         if (name == "score")
             *score = text;
         else if (!band.isEmpty())
-            out[band + "/" + kind] = text;
+            out[band + "/" + kind + (mode == "ALL" ? QString() : "/" + mode)] = text;
     }
     EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     return out;
@@ -96,13 +98,13 @@ protected:
         ASSERT_TRUE(session_->Start());
     }
 
-    void Log(const char* call, const char* band, const char* received) {
+    void Log(const char* call, const char* band, const char* received, const char* mode = "CW") {
         QsoRow r;
         r.date = "2024-03-09";
         r.time = QString("12:%1:00").arg(++minute_, 2, 10, QChar('0'));
         r.call = call;
         r.band = band;
-        r.mode = "CW";
+        r.mode = mode;
         r.sent = "599 BU";
         r.received = received;
         const auto match = Countries().Resolve(call);
@@ -166,9 +168,19 @@ TEST_F(Scoreboard, PostsTheStatisticsWindowsFiguresOnlyWhenTheyChange) {
     QTest::qWait(600);
     EXPECT_EQ(board.bodies.size(), 1u);
     Log("F5VHY", "21", "599 003");
+    Log("F5VHY", "21", "59 003", "SSB");
+    Log("F5VHY", "21", "59 003", "SSB"); // a duplicate counts nothing
     ASSERT_TRUE(finished.wait(5000));
     ASSERT_EQ(board.bodies.size(), 2u);
-    EXPECT_EQ(Breakdown(board.bodies[1], &score).at("total/qso"), "5");
+    const auto later = Breakdown(board.bodies[1], &score);
+    EXPECT_EQ(later.at("total/qso"), "6");
+    // By mode: the QSOs of each band and mode, adding up to the grid's.
+    EXPECT_EQ(later.at("15/qso/CW"), "1");
+    EXPECT_EQ(later.at("15/qso/PH"), "1");
+    EXPECT_EQ(later.at("20/qso/CW"), "2");
+    EXPECT_EQ(later.at("total/qso/CW"), "5");
+    EXPECT_EQ(later.at("total/qso/PH"), "1");
+    EXPECT_EQ(later.count("20/qso/PH"), 0u);
 }
 
 TEST_F(Scoreboard, AnErrorNoAnswerOrRefusalIsShownAndTriedAgain) {
