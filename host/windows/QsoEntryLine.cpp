@@ -73,8 +73,11 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     grid->addWidget(mode_, 1, 2);
     grid->addWidget(received_, 1, 3);
     grid->addWidget(sent_, 1, 4);
-    grid->addWidget(result_, 1, 5);
-    grid->addWidget(country_, 2, 0, 1, 6);
+    // A finding of the check is a sentence: it wraps beside the fields
+    // rather than being cut off at the window's edge.
+    result_->setWordWrap(true);
+    grid->addWidget(result_, 0, 5, 3, 1);
+    grid->addWidget(country_, 2, 0, 1, 5);
     grid->setColumnStretch(5, 1);
 
     call_->installEventFilter(this);
