@@ -121,6 +121,16 @@ bool HeadlessRun::Check(LogBook& log, const QString& pluginsFolder) {
     return true;
 }
 
+bool HeadlessRun::LoadSession(ContestSession& session, const QString& pluginsFolder) {
+    QString error;
+    if (!session.Load(pluginsFolder, &error)) {
+        err_ << "qarvel: " << error << Qt::endl;
+        return false;
+    }
+    session.SetStation(station_, options_.table);
+    return true;
+}
+
 bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
     if (!options_.exportCabrillo.isEmpty() && station_.call.isEmpty()) {
         err_ << "qarvel: a Cabrillo log needs the own call: give --call or set it in qarvel"
@@ -129,13 +139,10 @@ bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
     }
     MessageBoxWatcher watcher;
     ContestSession session;
-    QString error;
-    if (!session.Load(pluginsFolder, &error)) {
-        err_ << "qarvel: " << error << Qt::endl;
+    if (!LoadSession(session, pluginsFolder))
         return false;
-    }
-    session.SetStation(station_, options_.table);
     session.Start();
+    QString error;
     bool ok = true;
     for (const QString& text : watcher.Texts()) {
         err_ << "qarvel: the contest module reports: " << text << Qt::endl;
@@ -173,12 +180,9 @@ bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
     StopSignals stop;
     MessageBoxWatcher watcher;
     ContestSession session;
-    QString error;
-    if (!session.Load(pluginsFolder, &error)) {
-        err_ << "qarvel: " << error << Qt::endl;
+    if (!LoadSession(session, pluginsFolder))
         return false;
-    }
-    session.SetStation(station_, options_.table);
+    QString error;
     LiveLog live(log);
     if (!live.Start(&error)) {
         err_ << "qarvel: " << error << Qt::endl;

@@ -8,6 +8,7 @@
 
 namespace qarvel {
 
+class ContestSession;
 class CountryFile;
 
 // qarvel without a window: import, score and exports on an open log, in
@@ -35,6 +36,9 @@ private:
     bool Check(LogBook& log, const QString& pluginsFolder);
     bool LoadSubmission(LogBook& log);
     bool ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder);
+    // Loads the contest module and gives it the station; false, said on
+    // the error stream, when there is none.
+    bool LoadSession(ContestSession& session, const QString& pluginsFolder);
     bool WriteFile(const QString& path, const QByteArray& data);
     // --follow: runs until SIGINT or SIGTERM.
     bool Follow(LogBook& log, const QString& pluginsFolder);
