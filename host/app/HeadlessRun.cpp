@@ -6,7 +6,6 @@
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
 #include "contest/QsoCheck.h"
-#include "logbook/EntryOrderReader.h"
 #include "logbook/SubmissionStore.h"
 #include "reference/MasterScp.h"
 #include "contest/MessageBoxWatcher.h"
@@ -101,7 +100,7 @@ bool HeadlessRun::LoadSubmission(LogBook& log) {
 
 bool HeadlessRun::Check(LogBook& log, const QString& pluginsFolder) {
     QString error;
-    const auto rows = ReadLogInEntryOrder(log, &error);
+    const auto rows = log.ReadInEntryOrder(&error);
     if (!rows) {
         err_ << "qarvel: " << error << Qt::endl;
         return false;

@@ -17,21 +17,6 @@ namespace qarvel {
 
 namespace {
 
-// The row's fields in the order of LogColumns().
-QStringList Values(const QsoRow& r) {
-    return {r.date,       r.time,       r.call,      r.frequency, r.band,
-            r.mode,       r.sent,       r.received,  r.dxccPrefix, r.mainPrefix,
-            r.continent,  r.position,   r.qsoId};
-}
-
-QString* Field(QsoRow& r, const QString& column) {
-    QString* fields[] = {&r.date,       &r.time,       &r.call,      &r.frequency, &r.band,
-                         &r.mode,       &r.sent,       &r.received,  &r.dxccPrefix,
-                         &r.mainPrefix, &r.continent,  &r.position,  &r.qsoId};
-    const qsizetype i = LogColumns().indexOf(column);
-    return i >= 0 ? fields[i] : nullptr;
-}
-
 std::vector<QsoRow> WithIds(std::vector<QsoRow> rows) {
     for (QsoRow& r : rows)
         if (r.qsoId.isEmpty())
@@ -122,7 +107,7 @@ bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qin
     }
     if (withId)
         q.addBindValue(*withId);
-    for (const QString& v : Values(row))
+    for (const QString& v : LogColumnValues(row))
         q.addBindValue(v);
     if (!q.exec()) {
         SetError(
@@ -253,6 +238,17 @@ std::optional<std::vector<QsoRow>> LogBook::ReadAll(QString* error) const {
     return rows;
 }
 
+std::optional<std::vector<QsoRow>> LogBook::ReadInEntryOrder(QString* error) const {
+    auto entries = ReadEntries(error);
+    if (!entries)
+        return std::nullopt;
+    std::vector<QsoRow> rows;
+    rows.reserve(entries->size());
+    for (LogEntry& e : *entries)
+        rows.push_back(std::move(e.row));
+    return rows;
+}
+
 std::optional<std::vector<LogEntry>> LogBook::ReadEntries(QString* error) const {
     return Select(QStringLiteral("ORDER BY ID"), {}, error);
 }
@@ -286,7 +282,7 @@ std::optional<std::vector<LogEntry>> LogBook::Select(const QString& clause, cons
         LogEntry e;
         e.id = q.value(0).toLongLong();
         for (int i = 0; i < static_cast<int>(columns.size()); ++i)
-            *Field(e.row, columns[i]) = Text(q, i + 1);
+            *LogColumnField(e.row, columns[i]) = Text(q, i + 1);
         entries.push_back(std::move(e));
     }
     if (q.lastError().isValid()) {
@@ -302,7 +298,7 @@ bool LogBook::Update(qint64 id, const QsoRow& row, QString* error) {
             // A row keeps the id it was made with, whatever the edit says.
             QStringList assignments;
             QStringList columns = LogColumns();
-            QStringList values = Values(row);
+            QStringList values = LogColumnValues(row);
             const qsizetype idColumn = columns.indexOf(QStringLiteral("QsoId"));
             columns.removeAt(idColumn);
             values.removeAt(idColumn);
@@ -351,7 +347,7 @@ std::optional<QsoRow> LogBook::ReadById(const QString& qsoId) const {
         return std::nullopt;
     QsoRow r;
     for (int i = 0; i < static_cast<int>(LogColumns().size()); ++i)
-        *Field(r, LogColumns()[i]) = Text(q, i);
+        *LogColumnField(r, LogColumns()[i]) = Text(q, i);
     return r;
 }
 

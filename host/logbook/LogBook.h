@@ -74,6 +74,9 @@ public:
 
     // Every QSO in time order (date, time, then entry order).
     std::optional<std::vector<QsoRow>> ReadAll(QString* error) const;
+    // Every QSO in entry order (by ID), as logged: a log out of time order
+    // shows as such.
+    std::optional<std::vector<QsoRow>> ReadInEntryOrder(QString* error) const;
     // Every QSO with its ID, in entry order (by ID).
     std::optional<std::vector<LogEntry>> ReadEntries(QString* error) const;
     // The QSO of row `id`; none when there is no such row or it cannot be read.

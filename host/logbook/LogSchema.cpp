@@ -83,6 +83,20 @@ const QStringList& LogColumns() {
     return columns;
 }
 
+QStringList LogColumnValues(const QsoRow& r) {
+    return {r.date, r.time,     r.call,       r.frequency,  r.band,      r.mode,     r.sent,
+            r.received, r.dxccPrefix, r.mainPrefix, r.continent, r.position, r.qsoId};
+}
+
+QString* LogColumnField(QsoRow& r, const QString& column) {
+    QString* fields[] = {&r.date,       &r.time,      &r.call,     &r.frequency, &r.band,
+                         &r.mode,       &r.sent,      &r.received, &r.dxccPrefix,
+                         &r.mainPrefix, &r.continent, &r.position, &r.qsoId};
+    static_assert(std::size(fields) == 13, "one field per log column");
+    const qsizetype i = LogColumns().indexOf(column);
+    return i >= 0 ? fields[i] : nullptr;
+}
+
 int LogSchemaVersion() {
     return 2;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logbook/QsoRow.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,12 @@ namespace qarvel {
 // QsoId came with logs shared by several positions: the position that logged
 // a row, and the id it made for it, unique in the table.
 const QStringList& LogColumns();
+
+// The texts of `row` in the order of LogColumns().
+QStringList LogColumnValues(const QsoRow& row);
+// The field of `row` that `column` of LogColumns() holds; nullptr for a name
+// that is none of them.
+QString* LogColumnField(QsoRow& row, const QString& column);
 
 // The layout of the log table this qarvel writes; older tables are upgraded
 // to it when opened. The version of each log table is kept in the table

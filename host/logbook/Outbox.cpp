@@ -15,26 +15,6 @@
 
 namespace qarvel {
 
-namespace {
-
-QStringList Fields(const QsoRow& r) {
-    return {r.date,       r.time,       r.call,      r.frequency, r.band,
-            r.mode,       r.sent,       r.received,  r.dxccPrefix, r.mainPrefix,
-            r.continent,  r.position,   r.qsoId};
-}
-
-QsoRow FromFields(const QSqlQuery& q) {
-    QsoRow r;
-    QString* fields[] = {&r.date,       &r.time,       &r.call,      &r.frequency, &r.band,
-                         &r.mode,       &r.sent,       &r.received,  &r.dxccPrefix,
-                         &r.mainPrefix, &r.continent,  &r.position,  &r.qsoId};
-    for (int i = 0; i < static_cast<int>(std::size(fields)); ++i)
-        *fields[i] = q.value(i).toString();
-    return r;
-}
-
-} // namespace
-
 Outbox::Outbox(const QString& path) : path_(path) {
     static std::atomic<int> next{0};
     connection_ = QStringLiteral("qarvel-outbox-%1").arg(++next);
@@ -90,7 +70,7 @@ bool Outbox::Put(const std::vector<QsoRow>& rows, QString* error) {
     q.prepare(QStringLiteral("INSERT OR IGNORE INTO Outbox (%1) VALUES (%2)")
                   .arg(LogColumns().join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
     for (const QsoRow& row : rows) {
-        for (const QString& v : Fields(row))
+        for (const QString& v : LogColumnValues(row))
             q.addBindValue(v);
         if (!q.exec()) {
             if (error)
@@ -113,8 +93,12 @@ std::vector<QsoRow> Outbox::Rows() const {
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (IsOpen() && q.exec(QStringLiteral("SELECT %1 FROM Outbox ORDER BY rowid")
                                .arg(LogColumns().join(QStringLiteral(", ")))))
-        while (q.next())
-            rows.push_back(FromFields(q));
+        while (q.next()) {
+            QsoRow r;
+            for (int i = 0; i < static_cast<int>(LogColumns().size()); ++i)
+                *LogColumnField(r, LogColumns()[i]) = q.value(i).toString();
+            rows.push_back(std::move(r));
+        }
     return rows;
 }
 

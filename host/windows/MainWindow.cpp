@@ -5,7 +5,6 @@
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
 #include "contest/QsoCheck.h"
-#include "logbook/EntryOrderReader.h"
 #include "logbook/SubmissionStore.h"
 #include "reference/MasterScp.h"
 #include "windows/LogCheckDialog.h"
@@ -378,7 +377,7 @@ void MainWindow::EditSubmission() {
 
 bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {
     QString error;
-    const auto rows = ReadLogInEntryOrder(log_, &error);
+    const auto rows = log_.ReadInEntryOrder(&error);
     if (!rows) {
         zelmar::ReportError(error);
         return false;

@@ -4,6 +4,7 @@
 #include "windows/LogTableModel.h"
 #include "windows/QsoEditDialog.h"
 #include "windows/QsoEntryLine.h"
+#include "QarvelRun.h"
 #include "WindowFixture.h"
 #include "ui/ErrorReporter.h"
 
@@ -65,18 +66,10 @@ protected:
         return lines.join(QLatin1Char('\n'));
     }
     QString ScoredByQarvel() const {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
-        env.insert("XDG_DATA_HOME", dir_.filePath("data"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(ZELMAR_TEST_BUILD_DIR "/qarvel"),
-                {"--score", "--my-dxcc", "YO", "--my-continent", "EU", log_->Path()});
-        EXPECT_TRUE(p.waitForFinished(60000));
+        const auto run = qarvel::testing::RunQarvel(
+            dir_.path(), {"--score", "--my-dxcc", "YO", "--my-continent", "EU", log_->Path()});
         QStringList lines;
-        for (const QString& line : QString::fromLocal8Bit(p.readAllStandardOutput())
-                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        for (const QString& line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             lines << line.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
         return lines.join(QLatin1Char('\n'));
     }

@@ -6,37 +6,18 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include "QarvelRun.h"
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString out, err;
-};
+using Result = qarvel::testing::QarvelResult;
 
 // qarvel as built, run without a display and with settings of its own.
 class QarvelCommand : public ::testing::Test {
 protected:
     Result Run(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir_.filePath("config"));
-        env.insert("XDG_DATA_HOME", dir_.filePath("data"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(ZELMAR_TEST_BUILD_DIR "/qarvel"), args);
-        Result r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            ADD_FAILURE() << "qarvel " << args.join(' ').toStdString() << " did not finish";
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-        r.err = QString::fromLocal8Bit(p.readAllStandardError());
-        return r;
+        return qarvel::testing::RunQarvel(dir_.path(), args);
     }
 
     // The fixture log as an SQLite file.
