@@ -4,7 +4,6 @@
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
-#include "contest/QsoCheck.h"
 #include "logbook/SubmissionStore.h"
 #include "reference/MasterScp.h"
 #include "windows/LogCheckDialog.h"
@@ -384,9 +383,7 @@ bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {
     }
     MasterScp scp;
     scp.Load();
-    const QsoCheck qsoCheck = QsoCheck::FromPluginsFolder(
-        countries_, QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"));
-    LogCheckDialog dialog(LogCheck(qsoCheck, &scp).Check(*rows, details),
+    LogCheckDialog dialog(LogCheck(entry_->Check(), &scp).Check(*rows, details),
                           static_cast<int>(rows->size()), this);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QUuid>
 #include <QDateTime>
 #include <QEvent>
 #include <QGridLayout>

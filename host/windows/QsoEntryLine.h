@@ -36,6 +36,9 @@ public:
 
     // The QSO as the fields stand, its country resolved; no time yet.
     QsoRow CurrentQso() const;
+    // The check a QSO passes before Enter logs it; the whole log's check
+    // before sending judges each QSO by the same one.
+    const QsoCheck& Check() const { return check_; }
     // What the result label says: the preview or the last logged QSO.
     QString ResultText() const;
 
