@@ -80,6 +80,12 @@ struct Options {
                        "ADDRESS=... (once per line), PERIOD-START=\"2024-03-09 12:00\" (UTC); "
                        "may be repeated. Default: the details stored with the log."),
         QStringLiteral("TAG=VALUE")};
+    QCommandLineOption summary{
+        QStringLiteral("summary"),
+        QStringLiteral("Write the contest's summary, then exit: FILE.html a page with the QSOs "
+                       "per hour and band, the graphs, the figures per band and the breaks; "
+                       "FILE.png the graphs alone."),
+        QStringLiteral("FILE")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
@@ -87,14 +93,14 @@ struct Options {
     void AddTo(QCommandLineParser& p) const {
         p.setApplicationDescription(QStringLiteral(
             "qarvel, a contest logging program for the Zelmar Contest.\n"
-            "Without --score, --check, --import or --export-* it opens the log\n"
+            "Without --score, --check, --import, --export-* or --summary it opens the log\n"
             "window. With them it works without a window, in this order: import,\n"
-            "check, score, exports; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
+            "check, score, exports, summary; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
             "line, 3 when an import skipped malformed records, 4 when --check found\n"
             "a fault."));
         p.addOptions({log, db, table, call, dxcc, continent, caption, countryFile, rig, score,
                       import, exportAdif, exportCabrillo, follow, showMultipliers, check, cabrillo,
-                      help, version});
+                      summary, help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
                                 QStringLiteral("The log: an SQLite file or a postgresql:// address "
                                                "(instead of --log or --db)."),
@@ -191,6 +197,14 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
     }
     out.check = p.isSet(o.check);
     out.cabrillo = p.values(o.cabrillo);
+    out.summary = p.value(o.summary);
+    if (p.isSet(o.summary) && !out.summary.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) &&
+        !out.summary.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) &&
+        !out.summary.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        out.error = QStringLiteral("--summary needs a file ending in .html or .png, not %1")
+                        .arg(out.summary);
+        return out;
+    }
     SubmissionDetails trial;
     for (const QString& setting : out.cabrillo) {
         const qsizetype eq = setting.indexOf(QLatin1Char('='));

@@ -26,6 +26,7 @@ struct CommandLine {
     bool follow = false; // print the score line at every change of a shared log
     bool check = false;     // report what a log checker would object to
     QStringList cabrillo;   // TAG=VALUE submission details for this run
+    QString summary;        // the contest's summary: an .html page or a .png graph
 
     bool help = false;
     bool version = false;
@@ -34,7 +35,7 @@ struct CommandLine {
     // Work that needs no window: qarvel does it and exits.
     bool Headless() const {
         return score || follow || check || !importFile.isEmpty() || !exportAdif.isEmpty() ||
-               !exportCabrillo.isEmpty();
+               !exportCabrillo.isEmpty() || !summary.isEmpty();
     }
 
     // The stored submission details with this run's --cabrillo values: a

@@ -4,6 +4,9 @@
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
+#include "contest/ContestSummary.h"
+#include "formats/SummaryHtml.h"
+#include "windows/SummaryCharts.h"
 #include "contest/LogCheck.h"
 #include "contest/QsoCheck.h"
 #include "logbook/SubmissionStore.h"
@@ -15,6 +18,8 @@
 #include "logbook/LiveLog.h"
 
 #include <QCoreApplication>
+#include <QBuffer>
+#include <QChart>
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
@@ -175,6 +180,46 @@ bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
     return ok;
 }
 
+bool HeadlessRun::Summary(LogBook& log, const QString& pluginsFolder) {
+    MessageBoxWatcher watcher;
+    ContestSession session;
+    if (!LoadSession(session, pluginsFolder))
+        return false;
+    session.Start();
+    for (const QString& text : watcher.Texts())
+        err_ << "qarvel: the contest module reports: " << text << Qt::endl;
+    QString error;
+    const auto summary =
+        ContestSummary::FromLog(log, session, station_, pluginsFolder, &error);
+    const QString title = session.Title().isEmpty() ? station_.call
+                          : station_.call.isEmpty() ? session.Title()
+                                                    : session.Title() + QStringLiteral(", ") + station_.call;
+    session.Shutdown();
+    if (!summary) {
+        err_ << "qarvel: " << error << Qt::endl;
+        return false;
+    }
+    QByteArray data;
+    if (options_.summary.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        SummaryCharts::Picture(*summary).save(&buffer, "PNG");
+    } else {
+        const QSize size(900, 480);
+        const std::unique_ptr<QChart> hourly(SummaryCharts::Hourly(*summary));
+        const std::unique_ptr<QChart> score(SummaryCharts::Score(*summary));
+        data = SummaryHtml::Write(*summary, title,
+                                  SummaryHtml::DataUrl(SummaryCharts::Render(hourly.get(), size)),
+                                  SummaryHtml::DataUrl(SummaryCharts::Render(score.get(), size)))
+                   .toUtf8();
+    }
+    if (!WriteFile(options_.summary, data))
+        return false;
+    out_ << "Wrote the summary of " << summary->qsos << " QSOs to " << options_.summary << "."
+         << Qt::endl;
+    return true;
+}
+
 bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
     StopSignals stop;
     MessageBoxWatcher watcher;
@@ -244,6 +289,8 @@ int HeadlessRun::Exec(const QString& pluginsFolder) {
             return Failed;
         out_ << "Wrote " << rows->size() << " QSOs to " << options_.exportAdif << "." << Qt::endl;
     }
+    if (!options_.summary.isEmpty() && !Summary(log, pluginsFolder))
+        return Failed;
     if (options_.follow && !Follow(log, pluginsFolder))
         return Failed;
     return skipped_ ? Skipped : found_ ? Findings : Ok;

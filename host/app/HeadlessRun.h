@@ -40,6 +40,8 @@ private:
     // the error stream, when there is none.
     bool LoadSession(ContestSession& session, const QString& pluginsFolder);
     bool WriteFile(const QString& path, const QByteArray& data);
+    // --summary: the HTML page or the PNG graph.
+    bool Summary(LogBook& log, const QString& pluginsFolder);
     // --follow: runs until SIGINT or SIGTERM.
     bool Follow(LogBook& log, const QString& pluginsFolder);
 

@@ -7,6 +7,7 @@
 #include "logbook/LogBook.h"
 #include "windows/MainWindow.h"
 #include "windows/QsoEntryLine.h"
+#include "windows/RateWindow.h"
 #include "windows/StationDialog.h"
 #include "windows/LogTableModel.h"
 #include "windows/SharedLogStatus.h"
@@ -76,6 +77,9 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
             const auto reload = [&window] { window.LogModel()->Reload(); };
             QObject::connect(live.get(), &LiveLog::RowArrived, &window, reload);
             QObject::connect(live.get(), &LiveLog::RecountNeeded, &window, reload);
+            QObject::connect(live.get(), &LiveLog::RowArrived, window.Rate(), &RateWindow::AddQso);
+            QObject::connect(live.get(), &LiveLog::RecountNeeded, window.Rate(),
+                             &RateWindow::Reload);
         } else {
             zelmar::ReportError(QStringLiteral("The other positions' QSOs come in only with a "
                                                "Recalc: %1").arg(error));

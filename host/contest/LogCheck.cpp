@@ -1,5 +1,6 @@
 #include "contest/LogCheck.h"
 
+#include "contest/OffTimeCheck.h"
 #include "contest/QsoCheck.h"
 #include "formats/CabrilloWriter.h"
 #include "formats/ExchangeText.h"
@@ -109,6 +110,12 @@ std::vector<LogFinding> LogCheck::Check(const std::vector<QsoRow>& rows,
             bandContradicted = false;
         }
     }
+    // Breaks and time on are a matter of the whole log, said on the QSOs
+    // they concern, among that QSO's other findings.
+    for (LogFinding& f : OffTimeCheck(details).Check(rows))
+        out.push_back(std::move(f));
+    std::stable_sort(out.begin(), out.end(),
+                     [](const LogFinding& a, const LogFinding& b) { return a.number < b.number; });
     return out;
 }
 

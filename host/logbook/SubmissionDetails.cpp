@@ -1,5 +1,8 @@
 #include "logbook/SubmissionDetails.h"
 
+#include "contest/OffTime.h"
+
+#include <QRegularExpression>
 #include <QTimeZone>
 
 namespace qarvel {
@@ -72,6 +75,27 @@ QStringList SubmissionDetails::Tags() {
             QStringLiteral("PERIOD-END")};
 }
 
+int SubmissionDetails::MinimumBreak() const {
+    return minimumBreakMinutes > 0 ? minimumBreakMinutes : OffTime::kDefaultMinimumBreak;
+}
+
+QStringList SubmissionDetails::OffTimeTags() {
+    return {QStringLiteral("MINIMUM-BREAK"), QStringLiteral("MAXIMUM-OPERATING-TIME")};
+}
+
+std::optional<int> SubmissionDetails::ParseMinutes(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,5})(?::(\\d{2}))?$"));
+    const auto m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    if (m.captured(2).isEmpty())
+        return m.captured(1).toInt();
+    const int minutes = m.captured(2).toInt();
+    if (minutes >= 60)
+        return std::nullopt;
+    return m.captured(1).toInt() * 60 + minutes;
+}
+
 QString SubmissionDetails::TextProblem(const QString& text) {
     for (const QChar c : text) {
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
@@ -127,6 +151,17 @@ bool SubmissionDetails::Set(const QString& tag, const QString& value, QString* e
         (t == QLatin1String("PERIOD-START") ? periodStart : periodEnd) = time;
         return true;
     }
+    if (OffTimeTags().contains(t)) {
+        const auto minutes = ParseMinutes(v);
+        if (!v.isEmpty() && (!minutes || *minutes > 100000)) {
+            *error = QStringLiteral("%1 needs minutes (90) or hours and minutes (1:30), not %2")
+                         .arg(t, v);
+            return false;
+        }
+        (t == QLatin1String("MINIMUM-BREAK") ? minimumBreakMinutes : maximumOperatingMinutes) =
+            minutes.value_or(0);
+        return true;
+    }
     if (t == QLatin1String("ADDRESS")) {
         if (address.size() >= 6) {
             *error = QStringLiteral("ADDRESS takes at most six lines");
@@ -147,7 +182,7 @@ bool SubmissionDetails::Set(const QString& tag, const QString& value, QString* e
                                                      : nullptr;
     if (!text) {
         *error = QStringLiteral("%1 is no header qarvel writes (%2)")
-                     .arg(tag, Tags().join(QStringLiteral(", ")));
+                     .arg(tag, (Tags() + OffTimeTags()).join(QStringLiteral(", ")));
         return false;
     }
     *text = t == QLatin1String("OPERATORS") ? v.toUpper().simplified() : v;

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace qarvel {
 
@@ -25,6 +26,14 @@ struct SubmissionDetails {
     QStringList soapbox;
     QDateTime periodStart; // UTC; invalid: not given
     QDateTime periodEnd;
+    // The contest's off-time rules, in minutes; 0: not given. They go into
+    // no Cabrillo header. A break counts only when it lasts at least the
+    // minimum (30 minutes when none is given); the log's time on must not
+    // exceed the maximum (none when not given).
+    int minimumBreakMinutes = 0;
+    int maximumOperatingMinutes = 0;
+
+    int MinimumBreak() const;
 
     // The values a combo box offers for each category (the first, empty,
     // means "not given").
@@ -46,7 +55,13 @@ struct SubmissionDetails {
     // a time that cannot be read.
     bool Set(const QString& tag, const QString& value, QString* error);
 
-    // The tags Set() knows, for help texts.
+    // MINIMUM-BREAK and MAXIMUM-OPERATING-TIME (minutes, or hours as
+    // H:MM) are set the same way.
+    static QStringList OffTimeTags();
+    // "90" or "1:30" as minutes; nothing for another text.
+    static std::optional<int> ParseMinutes(const QString& text);
+
+    // The Cabrillo tags Set() knows, for help texts.
     static QStringList Tags();
 
     // Why a header text cannot go into a Cabrillo file (a line break or a

@@ -28,6 +28,10 @@ TagLines Flatten(const SubmissionDetails& d) {
         {QStringLiteral("PERIOD-START"), SubmissionDetails::FormatTime(d.periodStart)},
         {QStringLiteral("PERIOD-END"), SubmissionDetails::FormatTime(d.periodEnd)},
     };
+    // Stored in minutes; 0 is "not given" and stored as no row.
+    const auto minutes = [](int m) { return m > 0 ? QString::number(m) : QString(); };
+    out.emplace_back(QStringLiteral("MINIMUM-BREAK"), minutes(d.minimumBreakMinutes));
+    out.emplace_back(QStringLiteral("MAXIMUM-OPERATING-TIME"), minutes(d.maximumOperatingMinutes));
     for (const QString& line : d.address)
         out.emplace_back(QStringLiteral("ADDRESS"), line);
     for (const QString& line : d.soapbox)

@@ -14,6 +14,9 @@
 #include "windows/LogCorrectionFlow.h"
 #include "windows/LogTableModel.h"
 #include "windows/QsoEntryLine.h"
+#include "windows/RateWindow.h"
+#include "windows/SummaryWindow.h"
+#include "contest/ContestSummary.h"
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
@@ -96,6 +99,9 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     setFocusProxy(entry_);
     corrections_ = new LogCorrectionFlow(log_, *model_, session_, countries_, view_, this);
     connect(corrections_, &LogCorrectionFlow::Finished, this, &MainWindow::ReturnToEntry);
+    rate_ = new RateWindow(log_, this);
+    connect(entry_, &QsoEntryLine::Logged, rate_, &RateWindow::AddQso);
+    connect(corrections_, &LogCorrectionFlow::Finished, rate_, &RateWindow::Reload);
     connect(entry_, &QsoEntryLine::Logged, this,
             [this](const QsoRow& row, int, qint64 id) {
                 model_->Append(id, row);
@@ -186,8 +192,18 @@ void MainWindow::BuildMenus() {
     contest->addAction(QStringLiteral("&Recalc"), QKeySequence(Qt::Key_F9), this, [this] {
         if (!session_.Recalc())
             ShowStatistics();
+        rate_->Reload();
         ReturnToEntry();
     });
+    contest->addSeparator();
+    contest->addAction(QStringLiteral("R&ate window"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
+                       [this] {
+                           rate_->show();
+                           rate_->raise();
+                           ReturnToEntry();
+                       });
+    contest->addAction(QStringLiteral("S&ummary..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y),
+                       this, [this] { ShowSummary(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Keys"), QKeySequence(Qt::Key_F1), this,
@@ -224,6 +240,27 @@ void MainWindow::ReloadLog() {
     if (!model_->Reload(&error))
         zelmar::ReportError(error);
     view_->scrollToBottom();
+    if (rate_)
+        rate_->Reload();
+}
+
+void MainWindow::ShowSummary() {
+    if (!summary_) {
+        summary_ = new SummaryWindow(
+            [this](QString* error) {
+                // The grid and score line are the statistics window's.
+                if (!session_.IsStarted())
+                    ShowStatistics();
+                return ContestSummary::FromLog(
+                    log_, session_, station_,
+                    QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"), error);
+            },
+            windowTitle().section(QStringLiteral(" - "), 1), this);
+    }
+    summary_->Refresh();
+    summary_->show();
+    summary_->raise();
+    summary_->activateWindow();
 }
 
 void MainWindow::SetStation(const StationSettings& station) {
@@ -369,6 +406,7 @@ void MainWindow::EditSubmission() {
         return;
     if (!store.Save(dialog.Details(), &error))
         zelmar::ReportError(error);
+    rate_->Reload(); // the minimum break may have changed
     if (!SaveScoreboardSettings(dialog.Scoreboard(), StationSettingsPath()))
         zelmar::ReportError(QStringLiteral("The scoreboard settings could not be saved in %1")
                                 .arg(StationSettingsPath()));

@@ -17,6 +17,8 @@ class LogCorrectionFlow;
 class LogTableModel;
 class LogBook;
 class QsoEntryLine;
+class RateWindow;
+class SummaryWindow;
 class RigctldClient;
 struct RigState;
 struct SubmissionDetails;
@@ -32,6 +34,11 @@ public:
     QsoEntryLine* EntryLine() const { return entry_; }
     LogTableModel* LogModel() const { return model_; }
     LogCorrectionFlow* Corrections() const { return corrections_; }
+    // Contest > Rate; every QSO logged anywhere is handed to it.
+    RateWindow* Rate() const { return rate_; }
+    // Contest > Summary (made when first opened).
+    void ShowSummary();
+    SummaryWindow* Summary() const { return summary_; }
     // The keyboard back to the call field, also from the module's windows.
     void ReturnToEntry();
 
@@ -77,6 +84,8 @@ private:
     QLabel* count_ = nullptr;
     RigctldClient* rig_ = nullptr;
     QLabel* rigStatus_ = nullptr;
+    RateWindow* rate_ = nullptr;
+    SummaryWindow* summary_ = nullptr;
 };
 
 } // namespace qarvel

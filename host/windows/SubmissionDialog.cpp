@@ -65,6 +65,18 @@ SubmissionDialog::SubmissionDialog(const SubmissionDetails& details,
     start_->setPlaceholderText(QStringLiteral("yyyy-mm-dd hh:mm UTC"));
     end_->setPlaceholderText(QStringLiteral("yyyy-mm-dd hh:mm UTC"));
 
+    const auto hoursAndMinutes = [](int m) {
+        return m > 0 ? QStringLiteral("%1:%2").arg(m / 60).arg(m % 60, 2, 10, QLatin1Char('0'))
+                     : QString();
+    };
+    minimumBreak_ = Line("SubmissionMinimumBreak", details.minimumBreakMinutes > 0
+                                                       ? QString::number(details.minimumBreakMinutes)
+                                                       : QString());
+    minimumBreak_->setPlaceholderText(QStringLiteral("minutes; 30 when empty"));
+    maximumOperating_ =
+        Line("SubmissionMaximumOperating", hoursAndMinutes(details.maximumOperatingMinutes));
+    maximumOperating_->setPlaceholderText(QStringLiteral("h:mm; no maximum when empty"));
+
     form->addRow(QStringLiteral("Operator category:"), operator_);
     form->addRow(QStringLiteral("Assisted:"), assisted_);
     form->addRow(QStringLiteral("Band category:"), band_);
@@ -80,6 +92,8 @@ SubmissionDialog::SubmissionDialog(const SubmissionDetails& details,
     form->addRow(QStringLiteral("Soapbox:"), soapbox_);
     form->addRow(QStringLiteral("Contest starts (UTC):"), start_);
     form->addRow(QStringLiteral("Contest ends (UTC):"), end_);
+    form->addRow(QStringLiteral("Shortest break counted:"), minimumBreak_);
+    form->addRow(QStringLiteral("Longest time on allowed:"), maximumOperating_);
 
     scoreboardUrl_ = Line("ScoreboardUrl", scoreboard.url);
     scoreboardUrl_->setPlaceholderText(QStringLiteral("empty: the score is not posted"));
@@ -123,6 +137,8 @@ void SubmissionDialog::accept() {
         {"LOCATION", location_->text()},
         {"PERIOD-START", start_->text()},
         {"PERIOD-END", end_->text()},
+        {"MINIMUM-BREAK", minimumBreak_->text()},
+        {"MAXIMUM-OPERATING-TIME", maximumOperating_->text()},
     };
     bool ok = true;
     for (const auto& [tag, value] : singles)

@@ -34,6 +34,7 @@ private:
     SubmissionDetails details_;
     QComboBox *operator_, *assisted_, *band_, *power_, *station_, *transmitter_;
     QLineEdit *operators_, *name_, *email_, *club_, *location_, *start_, *end_;
+    QLineEdit *minimumBreak_, *maximumOperating_;
     QLineEdit *scoreboardUrl_, *scoreboardUser_, *scoreboardPassword_;
     QPlainTextEdit *address_, *soapbox_;
     QLabel* problem_ = nullptr;
