@@ -50,8 +50,13 @@ QChart* SummaryCharts::Hourly(const ContestSummary& s) {
     QStringList labels;
     // Hours show as "12" (the title gives the days): longer labels would
     // be cut short under narrow bars.
-    for (const ContestSummary::Hour& h : s.hours)
-        labels << ContestSummary::HourText(h.start).right(2);
+    // A category axis drops a label it has already: the same hour of a
+    // later day gets as many zero-width spaces as days have passed.
+    for (const ContestSummary::Hour& h : s.hours) {
+        const qint64 day = (h.start - s.hours.front().start) / 86400;
+        labels << ContestSummary::HourText(h.start).right(2) +
+                      QString(static_cast<qsizetype>(day), QChar(0x200B));
+    }
     auto* x = new QBarCategoryAxis;
     x->append(labels);
     x->setTitleText(QStringLiteral("hour (UTC)"));
