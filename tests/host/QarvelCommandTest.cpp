@@ -283,6 +283,8 @@ TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
         {7, "outside every band"}, {8, "in the 7 MHz band"},
         {9, "out of time order"},  {10, "no exchange sent"},
         {11, "CATEGORY-BAND 20M is declared"}, {12, "outside the contest period"},
+        {12, "(information) a break of 380 minutes before this QSO, 2024-03-09 12:10 to "
+             "2024-03-09 18:29"},
     };
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(expected.size()) + 1) << r.out.toStdString();
@@ -293,7 +295,7 @@ TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
             << "expected QSO " << expected[i].first << " '" << expected[i].second << "', got "
             << line.toStdString();
     }
-    EXPECT_EQ(lines.last(), "Checked 12 QSOs: 10 faults, 2 for information.");
+    EXPECT_EQ(lines.last(), "Checked 12 QSOs: 10 faults, 3 for information.");
 
     // The check changed nothing: the rows read back as they were written.
     {
