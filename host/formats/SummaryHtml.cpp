@@ -35,7 +35,7 @@ QString SummaryHtml::Write(const ContestSummary& s, const QString& title,
     QString facts = QStringLiteral("%1 QSOs").arg(s.qsos);
     if (!s.scoreLine.isEmpty())
         facts += QStringLiteral(", ") + s.scoreLine;
-    h += QStringLiteral("<p>%1. Time on %2, time off %3 in %4 breaks (a break counts from %5 "
+    h += QStringLiteral("<p>%1. Time on %2, time off %3 in %4 break(s) (a break counts from %5 "
                         "minutes without a QSO).</p>\n")
              .arg(facts.toHtmlEscaped(), QsoClock::Duration(s.timeOn), QsoClock::Duration(s.timeOff))
              .arg(s.breaks.size())

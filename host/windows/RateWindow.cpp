@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QFormLayout>
 #include <QLabel>
+#include <QScreen>
+#include <algorithm>
 #include <QTimeZone>
 
 namespace qarvel {
@@ -56,7 +58,6 @@ RateWindow::RateWindow(LogBook& log, QWidget* parent)
     // The figures of the last hour age with the clock, QSO or not.
     tick_.setInterval(15000);
     connect(&tick_, &QTimer::timeout, this, &RateWindow::Show);
-    resize(300, 260);
 }
 
 QLabel* RateWindow::Figure(const char* name) {
@@ -81,6 +82,20 @@ void RateWindow::showEvent(QShowEvent* event) {
         Read();
     Show();
     tick_.start();
+    // The first time beside the log window's right edge, below where the
+    // statistics window usually sits; after that where the operator put it.
+    if (!placed_ && parentWidget()) {
+        placed_ = true;
+        resize(std::max(width(), 320), sizeHint().height());
+        const QRect main = parentWidget()->frameGeometry();
+        QPoint at(main.right() + 8, main.top() + main.height() / 2);
+        if (const QScreen* s = parentWidget()->screen()) {
+            const QRect room = s->availableGeometry();
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height())));
+        }
+        move(at);
+    }
 }
 
 void RateWindow::Reload() {
@@ -138,7 +153,15 @@ void RateWindow::Show() {
                           .arg(f.breaks)
                           .arg(f.breaks == 1 ? QString() : QStringLiteral("s")));
     QStringList bands;
-    for (const auto& b : f.lastHourByBand)
+    auto byBand = f.lastHourByBand;
+    // Lowest band first, as the band texts are MHz.
+    std::stable_sort(byBand.begin(), byBand.end(), [](const auto& a, const auto& b) {
+        bool okA = false, okB = false;
+        const double x = QString::fromStdString(a.band).toDouble(&okA);
+        const double y = QString::fromStdString(b.band).toDouble(&okB);
+        return okA && okB ? x < y : okA && !okB;
+    });
+    for (const auto& b : byBand)
         bands << QStringLiteral("%1: %2").arg(QString::fromStdString(b.band)).arg(b.qsos);
     bands_->setText(bands.isEmpty() ? QStringLiteral("none") : bands.join(QStringLiteral(", ")));
 }

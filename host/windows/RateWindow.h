@@ -52,6 +52,7 @@ private:
     RateMeter meter_;
     QSet<QString> counted_;
     bool loaded_ = false;
+    bool placed_ = false;
     std::function<qint64()> now_;
     QTimer tick_;
     QLabel *last10_, *last100_, *last60_, *hourCaption_, *thisHour_, *timeOn_, *timeOff_, *bands_,

@@ -99,7 +99,7 @@ QChart* SummaryCharts::Score(const ContestSummary& s) {
     y->setRange(0, static_cast<double>(top));
     y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%.0f"));
-    y->setTitleText(QStringLiteral("points x multipliers"));
+    y->setTitleText(QStringLiteral("score"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);

@@ -104,7 +104,7 @@ void SummaryWindow::Refresh() {
     }
     const ContestSummary& s = *summary_;
     facts_->setText(
-        QStringLiteral("%1 QSOs%2. Time on %3, time off %4 in %5 breaks (from %6 minutes).")
+        QStringLiteral("%1 QSOs%2. Time on %3, time off %4 in %5 break(s) (from %6 minutes).")
             .arg(s.qsos)
             .arg(s.scoreLine.isEmpty() ? QString() : QStringLiteral(", ") + s.scoreLine,
                  QsoClock::Duration(s.timeOn), QsoClock::Duration(s.timeOff))

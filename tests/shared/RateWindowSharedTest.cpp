@@ -94,7 +94,7 @@ TEST(RateWindowShared, AnotherPositionsQsoReachesTheRateWindow) {
         EXPECT_EQ(rate->findChild<QLabel*>(QStringLiteral("RateThisHour"))->text(),
                   QStringLiteral("3 QSOs"));
         EXPECT_EQ(rate->findChild<QLabel*>(QStringLiteral("RateBands"))->text(),
-                  QStringLiteral("14: 1, 7: 2"));
+                  QStringLiteral("7: 2, 14: 1"));
         // 20 minutes for two gaps: 6 an hour.
         EXPECT_EQ(rate->findChild<QLabel*>(QStringLiteral("RateLast10"))->text(),
                   QStringLiteral("6 /h"));
