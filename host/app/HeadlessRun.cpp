@@ -110,7 +110,9 @@ bool HeadlessRun::Check(LogBook& log, const QString& pluginsFolder) {
         err_ << "qarvel: " << MasterScp::kDefaultPath
              << " cannot be read; calls are not looked up in it" << Qt::endl;
     const QsoCheck qsoCheck = QsoCheck::FromPluginsFolder(countries_, pluginsFolder);
-    const auto findings = LogCheck(qsoCheck, &scp).Check(*rows, submission_);
+    LogCheck check(qsoCheck, &scp);
+    check.SetStation(station_);
+    const auto findings = check.Check(*rows, submission_);
     for (const LogFinding& f : findings)
         out_ << f.Line() << Qt::endl;
     const int faults = LogCheck::Faults(findings);
