@@ -100,13 +100,17 @@ int main(int argc, char* argv[]) {
         // for: the log is opened read-only and not backed up. (A log that
         // is not there yet is made, as always.)
         const bool readOnly = options.ReadOnly();
+        bool damaged = false;
         const bool opened =
             readOnly && (IsPostgresAddress(logLocation) ||
                          QFileInfo::exists(SqliteLogPath(logLocation)))
                 ? OpenLogDatabaseForReading(logLocation, ContestSession::ConnectionName(),
-                                            options.table, &error)
+                                            options.table, &error, &damaged)
                 : LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table,
                                 &error, &warning);
+        if (damaged)
+            error += QStringLiteral(" qarvel has not written into it.\n") +
+                     LogBackups(SqliteLogPath(logLocation)).RestoreAdvice();
         if (!opened) {
             report(error);
             return 1;
