@@ -77,27 +77,24 @@ void LogCheck::CheckStation(const std::vector<QsoRow>& rows,
         station.sentExchange.trimmed().isEmpty() ? QString() : rule.StationProblem(station);
     if (!own.isEmpty())
         out.push_back({0, {}, QStringLiteral("the station's own exchange: %1").arg(own)});
-    // One finding per wrong text sent, at the first QSO that sent it: the
-    // operator mends the setting once, not each of a hundred QSOs.
-    QHash<QString, std::size_t> first;
-    QHash<QString, int> times;
-    std::vector<QString> order;
+    // One finding for all the QSOs that sent what does not fit, at the
+    // first of them: the operator mends the setting once, not each of a
+    // hundred QSOs.
+    std::optional<std::size_t> first;
+    int times = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const QString rest = ExchangeText::Split(rows[i].sent).rest.simplified().toUpper();
+        const QString rest = ExchangeText::Split(rows[i].sent).rest;
         if (rule.QsoProblem(station, rest).isEmpty())
             continue;
-        if (!first.contains(rest)) {
-            first.insert(rest, i);
-            order.push_back(rest);
-        }
-        ++times[rest];
+        if (!first)
+            first = i;
+        ++times;
     }
-    for (const QString& rest : order) {
-        const std::size_t i = first.value(rest);
-        QString text = rule.QsoProblem(station, rest);
-        if (times.value(rest) > 1)
-            text += QStringLiteral(" (%1 QSOs sent it)").arg(times.value(rest));
-        out.push_back({static_cast<int>(i) + 1, rows[i], text});
+    if (first) {
+        QString text = rule.QsoProblem(station, ExchangeText::Split(rows[*first].sent).rest);
+        if (times > 1)
+            text += QStringLiteral(" (so did %1 more QSOs)").arg(times - 1);
+        out.push_back({static_cast<int>(*first) + 1, rows[*first], text});
     }
     if (!SentExchangeRule::IsHome(station))
         CheckSerials(rows, out);

@@ -32,6 +32,10 @@ LogCheckDialog::LogCheckDialog(const std::vector<LogFinding>& findings, int qsos
 
     auto* list = new QListWidget(this);
     list->setObjectName(QStringLiteral("LogCheckFindings"));
+    // A finding is a sentence: wrapped, it is read whole without scrolling.
+    list->setWordWrap(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setResizeMode(QListView::Adjust);
     for (const LogFinding& f : findings) {
         auto* item = new QListWidgetItem(f.Line(), list);
         if (f.information)

@@ -269,6 +269,9 @@ void MainWindow::EditStation() {
         session_.HandOverStation();
         session_.Recalc();
     }
+    statusBar()->showMessage(
+        QStringLiteral("%1 (%2, %3) is this log's station; the log was rescored as %1.")
+            .arg(station_.call, station_.dxccPrefix, station_.continent));
 }
 
 AdifImportReport MainWindow::ImportAdifFile(const QString& path) {

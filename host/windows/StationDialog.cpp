@@ -62,6 +62,8 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     note_->setWordWrap(true);
     note_->hide();
     form->addRow(note_);
+    // Wide enough for the county codes on two lines.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40);
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons_);
@@ -87,8 +89,13 @@ void StationDialog::UpdateOk() {
     const QString rig = rig_->text().trimmed();
     const QString problem = counties_ ? SentExchangeRule(*counties_).StationProblem(Station())
                                       : QString();
+    const bool shown = problem_->isVisibleTo(this);
     problem_->setText(problem);
     problem_->setVisible(!problem.isEmpty());
+    // A refusal that appears or goes takes its room: every code stays readable.
+    if (shown != problem_->isVisibleTo(this) && isVisible())
+        resize(width(), heightForWidth(width()) > 0 ? heightForWidth(width())
+                                                    : sizeHint().height());
     buttons_->button(QDialogButtonBox::Ok)
         ->setEnabled(!call_->text().trimmed().isEmpty() &&
                      (rig.isEmpty() || RigAddress::Parse(rig)) && problem.isEmpty());
