@@ -465,6 +465,18 @@ TEST_F(QarvelCommand, ReadingRunsWriteNothingButTheFilesAskedFor) {
     after.removeIf([&](const QString& f) { return f.startsWith(out + "/"); });
     EXPECT_EQ(after, before);
     EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList({"log.adi", "log.cbr"}));
+
+    // A run that writes into the old log gives it the settings' station,
+    // once and said; later settings no longer move it.
+    const Result imported = Run({"--import", out + "/log.adi", log});
+    EXPECT_TRUE(imported.err.contains("it now keeps YO3ZZZ (YO, EU), from the settings"))
+        << imported.err.toStdString();
+    WriteSettingsStation(dir_.path(), "DL1ABC", "DL");
+    const Result cabrillo = Run({"--export-cabrillo", out + "/again.cbr", log});
+    ASSERT_EQ(cabrillo.exitCode, 0) << cabrillo.err.toStdString();
+    QFile again(out + "/again.cbr");
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(again.readAll().contains("\r\nCALLSIGN: YO3ZZZ\r\n"));
 }
 
 } // namespace
