@@ -6,6 +6,8 @@
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
 #include "contest/QsoCheck.h"
+#include "logbook/LogSchema.h"
+#include "logbook/SchemaUpgrade.h"
 #include "logbook/SubmissionStore.h"
 #include "reference/MasterScp.h"
 #include "contest/MessageBoxWatcher.h"
@@ -15,6 +17,8 @@
 #include "logbook/LiveLog.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
@@ -179,6 +183,27 @@ bool HeadlessRun::ScoreAndCabrillo(LogBook& log, const QString& pluginsFolder) {
 
 bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
     StopSignals stop;
+    // Following only reads: a table of an older qarvel is brought up to
+    // date by the first position that opens it, and the board waits for
+    // that rather than change the shared log itself.
+    bool stopped = false;
+    QObject::connect(&stop, &StopSignals::Stop, &stop, [&stopped] { stopped = true; });
+    for (bool said = false;
+         !stopped && SchemaUpgrade(log.Database(), log.Table()).StoredVersion() <
+                         LogSchemaVersion();
+         said = true) {
+        if (!said)
+            err_ << "qarvel: the log table " << log.Table()
+                 << " is of an older qarvel; the score follows once a position has opened the "
+                    "log"
+                 << Qt::endl;
+        QEventLoop wait;
+        QTimer::singleShot(500, &wait, &QEventLoop::quit);
+        QObject::connect(&stop, &StopSignals::Stop, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    if (stopped)
+        return true;
     MessageBoxWatcher watcher;
     ContestSession session;
     if (!LoadSession(session, pluginsFolder))

@@ -177,7 +177,9 @@ std::vector<LogFinding> LogCheck::Check(const std::vector<QsoRow>& rows,
         else
             worked.insert(key, static_cast<int>(i) + 1);
 
-        if (!IsContestBand(r.band))
+        if (r.band.trimmed().isEmpty())
+            add(QStringLiteral("no band logged"));
+        else if (!IsContestBand(r.band))
             add(QStringLiteral("on %1, not a band of the contest (160, 80, 40, 20, 15 and 10 m)")
                     .arg(BandName(r.band)));
 
