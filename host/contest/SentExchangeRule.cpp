@@ -20,7 +20,9 @@ QString SentExchangeRule::ValidCodes() const {
 }
 
 QString SentExchangeRule::StationProblem(const StationSettings& station) const {
-    if (!IsHome(station))
+    // Without the county table nothing can be judged, and an operator must
+    // still be able to give the station.
+    if (!IsHome(station) || counties_.CountyCodes().isEmpty())
         return {};
     const QString county = station.sentExchange.trimmed().toUpper();
     if (county.isEmpty())
