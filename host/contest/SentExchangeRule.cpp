@@ -14,9 +14,7 @@ bool SentExchangeRule::IsHome(const StationSettings& station) {
 }
 
 QString SentExchangeRule::ValidCodes() const {
-    const QStringList codes = counties_.CountyCodes();
-    return codes.isEmpty() ? QStringLiteral("none: the county table romanian.dom is missing")
-                           : codes.join(QLatin1Char(' '));
+    return counties_.CountyCodes().join(QLatin1Char(' '));
 }
 
 QString SentExchangeRule::StationProblem(const StationSettings& station) const {
