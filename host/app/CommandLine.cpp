@@ -29,6 +29,10 @@ struct Options {
         QStringLiteral("Own call sign for this run; DXCC prefix and continent are "
                        "resolved from it unless given."),
         QStringLiteral("CALL")};
+    QCommandLineOption restation{
+        QStringLiteral("restation"),
+        QStringLiteral("Make --call (with --my-dxcc, --my-continent) the station the log keeps, "
+                       "replacing the call it was made with.")};
     QCommandLineOption dxcc{QStringLiteral("my-dxcc"),
                             QStringLiteral("Own DXCC prefix for this run."),
                             QStringLiteral("PREFIX")};
@@ -98,7 +102,7 @@ struct Options {
             "check, score, exports, summary; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
             "line, 3 when an import skipped malformed records, 4 when --check found\n"
             "a fault."));
-        p.addOptions({log, db, table, call, dxcc, continent, caption, countryFile, rig, score,
+        p.addOptions({log, db, table, call, restation, dxcc, continent, caption, countryFile, rig, score,
                       import, exportAdif, exportCabrillo, follow, showMultipliers, check, cabrillo,
                       summary, help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
@@ -196,6 +200,11 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         return out;
     }
     out.check = p.isSet(o.check);
+    out.restation = p.isSet(o.restation);
+    if (out.restation && out.call.isEmpty()) {
+        out.error = QStringLiteral("--restation needs --call with the log's new call");
+        return out;
+    }
     out.cabrillo = p.values(o.cabrillo);
     out.summary = p.value(o.summary);
     if (p.isSet(o.summary) && !out.summary.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) &&

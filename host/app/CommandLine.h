@@ -27,6 +27,7 @@ struct CommandLine {
     bool check = false;     // report what a log checker would object to
     QStringList cabrillo;   // TAG=VALUE submission details for this run
     QString summary;        // the contest's summary: an .html page or a .png graph
+    bool restation = false; // --call replaces the station the log keeps
 
     bool help = false;
     bool version = false;
@@ -37,6 +38,10 @@ struct CommandLine {
         return score || follow || check || !importFile.isEmpty() || !exportAdif.isEmpty() ||
                !exportCabrillo.isEmpty() || !summary.isEmpty();
     }
+
+    // Work that only reads the log: nothing but the files asked for is
+    // written (no backups, no settings, no change of the log).
+    bool ReadOnly() const { return Headless() && importFile.isEmpty() && !restation; }
 
     // The stored submission details with this run's --cabrillo values: a
     // header given replaces the stored one (ADDRESS and SOAPBOX: all their

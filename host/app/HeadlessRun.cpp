@@ -9,6 +9,8 @@
 #include "windows/SummaryCharts.h"
 #include "contest/LogCheck.h"
 #include "contest/QsoCheck.h"
+#include "logbook/LogSchema.h"
+#include "logbook/SchemaUpgrade.h"
 #include "logbook/SubmissionStore.h"
 #include "reference/MasterScp.h"
 #include "contest/MessageBoxWatcher.h"
@@ -20,6 +22,8 @@
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QChart>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
@@ -115,7 +119,9 @@ bool HeadlessRun::Check(LogBook& log, const QString& pluginsFolder) {
         err_ << "qarvel: " << MasterScp::kDefaultPath
              << " cannot be read; calls are not looked up in it" << Qt::endl;
     const QsoCheck qsoCheck = QsoCheck::FromPluginsFolder(countries_, pluginsFolder);
-    const auto findings = LogCheck(qsoCheck, &scp).Check(*rows, submission_);
+    LogCheck check(qsoCheck, &scp);
+    check.SetStation(station_);
+    const auto findings = check.Check(*rows, submission_);
     for (const LogFinding& f : findings)
         out_ << f.Line() << Qt::endl;
     const int faults = LogCheck::Faults(findings);
@@ -222,6 +228,27 @@ bool HeadlessRun::Summary(LogBook& log, const QString& pluginsFolder) {
 
 bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
     StopSignals stop;
+    // Following only reads: a table of an older qarvel is brought up to
+    // date by the first position that opens it, and the board waits for
+    // that rather than change the shared log itself.
+    bool stopped = false;
+    QObject::connect(&stop, &StopSignals::Stop, &stop, [&stopped] { stopped = true; });
+    for (bool said = false;
+         !stopped && SchemaUpgrade(log.Database(), log.Table()).StoredVersion() <
+                         LogSchemaVersion();
+         said = true) {
+        if (!said)
+            err_ << "qarvel: the log table " << log.Table()
+                 << " is of an older qarvel; the score follows once a position has opened the "
+                    "log"
+                 << Qt::endl;
+        QEventLoop wait;
+        QTimer::singleShot(500, &wait, &QEventLoop::quit);
+        QObject::connect(&stop, &StopSignals::Stop, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    if (stopped)
+        return true;
     MessageBoxWatcher watcher;
     ContestSession session;
     if (!LoadSession(session, pluginsFolder))

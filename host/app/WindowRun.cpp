@@ -1,8 +1,10 @@
 #include "app/WindowRun.h"
 
 #include "app/ScoreboardSettings.h"
+#include "app/StationOfLog.h"
 #include "contest/ContestSession.h"
 #include "contest/LiveScoreSource.h"
+#include "contest/QsoCheck.h"
 #include "contest/ScoreboardPoster.h"
 #include "logbook/LogBook.h"
 #include "windows/MainWindow.h"
@@ -30,8 +32,11 @@ WindowRun::WindowRun(const CommandLine& options, const StationSettings& stored,
     : options_(options), station_(stored), countries_(countries) {}
 
 int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
+    LogBook log(ContestSession::ConnectionName(), options_.table);
     if (!station_.IsSet()) {
         StationDialog dialog(station_, countries_);
+        const QsoCheck counties = QsoCheck::FromPluginsFolder(countries_, pluginsFolder);
+        dialog.SetCountyCheck(&counties);
         if (dialog.exec() == QDialog::Accepted) {
             const StationSettings given = dialog.Station();
             if (!SaveStationSettings(given))
@@ -39,10 +44,12 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
                                         .arg(StationSettingsPath()));
             // This run's command-line overrides still hold.
             station_ = options_.Station(given, countries_);
+            QString error;
+            if (!StationOfLog::Keep(log, station_, &error))
+                zelmar::ReportError(error);
         }
     }
 
-    LogBook log(ContestSession::ConnectionName(), options_.table);
     ContestSession session;
     QString error;
     if (!session.Load(pluginsFolder, &error))
@@ -86,6 +93,8 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
         }
     }
     window.show();
+    if (!stationNote_.isEmpty())
+        window.statusBar()->showMessage(stationNote_);
 
     // The live score: read from the statistics window between keystrokes,
     // posted without waiting.

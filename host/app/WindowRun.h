@@ -13,6 +13,9 @@ class WindowRun {
 public:
     WindowRun(const CommandLine& options, const StationSettings& stored,
               const CountryFile* countries);
+    // Shown in the status bar once the window is up: what became of the
+    // log's own station (empty: nothing to say).
+    void SetStationNote(const QString& note) { stationNote_ = note; }
     // Expects the log open as ContestSession::ConnectionName().
     int Exec(const QString& pluginsFolder, const QString& logTitle);
 
@@ -20,6 +23,7 @@ private:
     const CommandLine& options_;
     StationSettings station_;
     const CountryFile* countries_;
+    QString stationNote_;
 };
 
 } // namespace qarvel

@@ -2,6 +2,7 @@
 #include "contest/ContestSession.h"
 #include "reference/CountryFile.h"
 #include "app/HeadlessRun.h"
+#include "app/StationOfLog.h"
 #include "logbook/BackupSchedule.h"
 #include "logbook/LogBook.h"
 #include "logbook/LogConnection.h"
@@ -9,6 +10,7 @@
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
@@ -82,7 +84,6 @@ int main(int argc, char* argv[]) {
         zelmar::ReportError(text);
         countries.reset();
     }
-    const StationSettings station = options.Station(stored, countries.get());
 
     const QString logLocation = options.log.isEmpty() ? LogBook::DefaultLogPath() : options.log;
     const auto report = [&](const QString& text) {
@@ -95,16 +96,43 @@ int main(int argc, char* argv[]) {
     {
         QString error;
         QString warning;
-        if (!LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table, &error,
-                           &warning)) {
+        // A run that only reads writes nothing but the files it is asked
+        // for: the log is opened read-only and not backed up. (A log that
+        // is not there yet is made, as always.)
+        const bool readOnly = options.ReadOnly();
+        bool damaged = false;
+        const bool opened =
+            readOnly && (IsPostgresAddress(logLocation) ||
+                         QFileInfo::exists(SqliteLogPath(logLocation)))
+                ? OpenLogDatabaseForReading(logLocation, ContestSession::ConnectionName(),
+                                            options.table, &error, &damaged)
+                : LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table,
+                                &error, &warning);
+        if (damaged)
+            error += QStringLiteral(" qarvel has not written into it.\n") +
+                     LogBackups(SqliteLogPath(logLocation)).RestoreAdvice();
+        if (!opened) {
             report(error);
             return 1;
         }
         if (!warning.isEmpty())
             report(warning);
+        LogBook log(ContestSession::ConnectionName(), options.table);
+        StationOfLog stationOfLog(options, stored, countries.get());
+        QString note;
+        const StationOfLog::Outcome decided = stationOfLog.Decide(log, !readOnly, &note, &error);
+        if (decided != StationOfLog::Outcome::Ok) {
+            report(error);
+            QSqlDatabase::database(ContestSession::ConnectionName(), false).close();
+            QSqlDatabase::removeDatabase(ContestSession::ConnectionName());
+            return decided == StationOfLog::Outcome::Refused ? 2 : 1;
+        }
+        if (!note.isEmpty() && options.Headless())
+            err << "qarvel: " << note << Qt::endl;
+        const StationSettings& station = stationOfLog.Station();
         // A PostgreSQL log is backed up by its server.
         std::unique_ptr<BackupSchedule> backups;
-        if (!IsPostgresAddress(logLocation))
+        if (!readOnly && !IsPostgresAddress(logLocation))
             backups = std::make_unique<BackupSchedule>(ContestSession::ConnectionName(),
                                                        LogBackups(SqliteLogPath(logLocation)));
         const QString plugins = QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins");
@@ -113,7 +141,9 @@ int main(int argc, char* argv[]) {
         } else {
             if (backups)
                 backups->Start();
-            rc = WindowRun(options, station, countries.get()).Exec(plugins, logLocation);
+            WindowRun run(options, station, countries.get());
+            run.SetStationNote(note);
+            rc = run.Exec(plugins, logLocation);
         }
         if (backups)
             backups->BackUp();

@@ -2,12 +2,15 @@
 
 #include "contest/OffTimeCheck.h"
 #include "contest/QsoCheck.h"
+#include "contest/SentExchangeRule.h"
 #include "formats/CabrilloWriter.h"
 #include "formats/ExchangeText.h"
 #include "reference/BandPlan.h"
 #include "reference/MasterScp.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTimeZone>
 #include <algorithm>
@@ -33,6 +36,23 @@ QString DupeKey(const QsoRow& r) {
     return r.call + QLatin1Char('\x1f') + r.band + QLatin1Char('\x1f') + r.mode;
 }
 
+QString BandName(const QString& band) {
+    const QString adif = AdifNameOfBand(band);
+    return adif.isEmpty() ? QStringLiteral("%1 MHz").arg(band) : adif;
+}
+
+// The serial number a QSO sent, or -1 when what it sent is none.
+int SentSerial(const QsoRow& r) {
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,9}$"));
+    const QString rest = ExchangeText::Split(r.sent).rest.simplified();
+    return number.match(rest).hasMatch() ? rest.toInt() : -1;
+}
+
+QString Range(int first, int last) {
+    return first == last ? QStringLiteral("number %1 was").arg(first)
+                         : QStringLiteral("numbers %1 to %2 were").arg(first).arg(last);
+}
+
 } // namespace
 
 LogCheck::LogCheck(const QsoCheck& qsoCheck, const MasterScp* scp)
@@ -43,10 +63,100 @@ int LogCheck::Faults(const std::vector<LogFinding>& findings) {
                                           [](const LogFinding& f) { return !f.information; }));
 }
 
+void LogCheck::CheckStation(const std::vector<QsoRow>& rows,
+                            std::vector<LogFinding>& out) const {
+    const StationSettings& station = *station_;
+    if (station.call.trimmed().isEmpty()) {
+        out.push_back({0, {}, QStringLiteral("the log has no own call (CALLSIGN): give it in "
+                                             "Station > Settings or with --call")});
+        return;
+    }
+    const SentExchangeRule rule(qsoCheck_);
+    // An own exchange not given is no fault of the QSOs already logged
+    // (an imported log has none); a wrong one is sent with every new QSO.
+    const QString own =
+        station.sentExchange.trimmed().isEmpty() ? QString() : rule.StationProblem(station);
+    if (!own.isEmpty())
+        out.push_back({0, {}, QStringLiteral("the station's own exchange: %1").arg(own)});
+    // One finding for all the QSOs that sent what does not fit, at the
+    // first of them: the operator mends the setting once, not each of a
+    // hundred QSOs.
+    std::optional<std::size_t> first;
+    int times = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QString rest = ExchangeText::Split(rows[i].sent).rest;
+        if (rule.QsoProblem(station, rest).isEmpty())
+            continue;
+        if (!first)
+            first = i;
+        ++times;
+    }
+    if (first) {
+        QString text = rule.QsoProblem(station, ExchangeText::Split(rows[*first].sent).rest);
+        if (times > 1)
+            text += QStringLiteral(" (so did %1 more QSOs)").arg(times - 1);
+        out.push_back({static_cast<int>(*first) + 1, rows[*first], text});
+    }
+    if (!SentExchangeRule::IsHome(station))
+        CheckSerials(rows, out);
+}
+
+void LogCheck::CheckSerials(const std::vector<QsoRow>& rows, std::vector<LogFinding>& out) const {
+    QHash<int, int> sentBy; // serial number: the QSO that sent it first
+    int highest = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int serial = SentSerial(rows[i]);
+        if (serial < 0)
+            continue;
+        const int number = static_cast<int>(i) + 1;
+        if (sentBy.contains(serial))
+            out.push_back({number, rows[i],
+                           QStringLiteral("serial number %1 sent again; QSO %2 sent it first")
+                               .arg(serial)
+                               .arg(sentBy.value(serial))});
+        else if (serial < highest)
+            out.push_back({number, rows[i],
+                           QStringLiteral("serial number %1 sent after %2: out of order")
+                               .arg(serial)
+                               .arg(highest)});
+        if (!sentBy.contains(serial))
+            sentBy.insert(serial, number);
+        highest = std::max(highest, serial);
+    }
+    // A gap is said at the QSO that sent the number after it.
+    int gapStart = 0;
+    for (int n = 1; n <= highest; ++n) {
+        if (!sentBy.contains(n)) {
+            if (gapStart == 0)
+                gapStart = n;
+            continue;
+        }
+        if (gapStart != 0) {
+            const std::size_t at = static_cast<std::size_t>(sentBy.value(n) - 1);
+            out.push_back({sentBy.value(n), rows[at],
+                           QStringLiteral("serial %1 never sent before %2")
+                               .arg(Range(gapStart, n - 1))
+                               .arg(n)});
+            gapStart = 0;
+        }
+    }
+}
+
 std::vector<LogFinding> LogCheck::Check(const std::vector<QsoRow>& rows,
                                         const SubmissionDetails& details) const {
     std::vector<LogFinding> out;
-    QSet<QString> worked;
+    for (const auto& [tag, value] :
+         {std::pair{"CATEGORY-OPERATOR", &details.categoryOperator},
+          std::pair{"CATEGORY-POWER", &details.categoryPower},
+          std::pair{"CATEGORY-TRANSMITTER", &details.categoryTransmitter}})
+        if (value->isEmpty())
+            out.push_back({0, {}, QStringLiteral("%1 is not given; a robot refuses the log "
+                                                 "without it (Log > Submission details, or "
+                                                 "--cabrillo %1=...)")
+                                      .arg(QLatin1String(tag))});
+    if (station_)
+        CheckStation(rows, out);
+    QHash<QString, int> worked;
     QDateTime latest;
     const QString declaredBand =
         details.categoryBand == QLatin1String("ALL") ? QString() : details.categoryBand;
@@ -59,10 +169,20 @@ std::vector<LogFinding> LogCheck::Check(const std::vector<QsoRow>& rows,
         };
 
         const QString key = DupeKey(r);
+        // Worth nothing, but no penalty: the robot counts it as 0 points.
         if (worked.contains(key))
-            add(QStringLiteral("duplicate of an earlier QSO (same call, band and mode); it "
-                               "scores nothing"));
-        worked.insert(key);
+            add(QStringLiteral("dupe, 0 points (QSO %1 worked %2 on this band and mode)")
+                    .arg(worked.value(key))
+                    .arg(r.call.trimmed().toUpper()),
+                true);
+        else
+            worked.insert(key, static_cast<int>(i) + 1);
+
+        if (r.band.trimmed().isEmpty())
+            add(QStringLiteral("no band logged"));
+        else if (!IsContestBand(r.band))
+            add(QStringLiteral("on %1, not a band of the contest (160, 80, 40, 20, 15 and 10 m)")
+                    .arg(BandName(r.band)));
 
         for (const QsoFinding& f : qsoCheck_.Check(r))
             add(f.text);
@@ -114,8 +234,10 @@ std::vector<LogFinding> LogCheck::Check(const std::vector<QsoRow>& rows,
     // they concern, among that QSO's other findings.
     for (LogFinding& f : OffTimeCheck(details).Check(rows))
         out.push_back(std::move(f));
-    std::stable_sort(out.begin(), out.end(),
-                     [](const LogFinding& a, const LogFinding& b) { return a.number < b.number; });
+    // Each QSO's findings together, in entry order; the whole log's first.
+    std::stable_sort(out.begin(), out.end(), [](const LogFinding& a, const LogFinding& b) {
+        return a.number < b.number;
+    });
     return out;
 }
 

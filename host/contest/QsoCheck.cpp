@@ -58,4 +58,21 @@ std::vector<QsoFinding> QsoCheck::Check(const QsoRow& qso) const {
     return findings;
 }
 
+bool QsoCheck::IsCounty(const QString& code) const {
+    const std::string county = code.trimmed().toUpper().toStdString();
+    return county.size() == 2 && tables_.CountyLookup(county) == county;
+}
+
+QStringList QsoCheck::CountyCodes() const {
+    QStringList codes;
+    for (const std::string& line : tables_.DomTable()) {
+        const QString code =
+            QString::fromLocal8Bit(line.c_str()).section(QLatin1Char('='), 0, 0).trimmed();
+        if (IsCounty(code) && !codes.contains(code.toUpper()))
+            codes << code.toUpper();
+    }
+    codes.sort();
+    return codes;
+}
+
 } // namespace qarvel

@@ -5,6 +5,7 @@
 #include "tables/ReferenceTables.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace qarvel {
@@ -37,6 +38,11 @@ public:
     // The findings for `qso` as the entry line or the log hold it; its
     // country is resolved again here, not taken from the row.
     std::vector<QsoFinding> Check(const QsoRow& qso) const;
+
+    // Whether the county table lists `code` (two letters, any case).
+    bool IsCounty(const QString& code) const;
+    // Every code the county table lists, sorted.
+    QStringList CountyCodes() const;
 
 private:
     const CountryFile* countries_;

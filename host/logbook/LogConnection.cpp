@@ -95,6 +95,18 @@ FileCheck Check(QSqlDatabase& db, const QString& path, QString* text) {
     return FileCheck::Damaged;
 }
 
+// Sets `db` up to read the SQLite file `path` without writing anything.
+// Without a write-ahead log beside it the file holds every commit, and
+// reading it as immutable leaves no new side files behind (a read-only
+// connection would leave an empty write-ahead log and its index).
+void ReadOnlyName(QSqlDatabase& db, const QString& path) {
+    const bool alone = !QFileInfo::exists(path + QStringLiteral("-wal"));
+    db.setDatabaseName(alone ? QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                                   QStringLiteral("?immutable=1")
+                             : QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+}
+
 // Checks an existing file through a read-only connection of its own: a
 // damaged log must not be written into, and a connection that may write
 // would also fold a left-over write-ahead log into the file when it closes.
@@ -102,13 +114,7 @@ FileCheck CheckReadOnly(const QString& path, const QString& connectionName, QStr
     FileCheck result = FileCheck::Unreadable;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        // Without a write-ahead log beside it the file holds every commit,
-        // and reading it as immutable leaves no new side files behind.
-        const bool alone = !QFileInfo::exists(path + QStringLiteral("-wal"));
-        db.setDatabaseName(alone ? QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
-                                       QStringLiteral("?immutable=1")
-                                 : path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        ReadOnlyName(db, path);
         if (!db.isValid())
             *text = QStringLiteral("The SQLite driver is not installed");
         else if (OpenOrExplain(db, path, text))
@@ -178,6 +184,53 @@ bool OpenSqlite(const QString& location, const QString& connectionName, QString*
 }
 
 } // namespace
+
+bool OpenLogDatabaseForReading(const QString& location, const QString& connectionName,
+                               const QString& table, QString* error, bool* damaged) {
+    QString text;
+    bool badFile = false;
+    bool opened = false;
+    const QString path = SqliteLogPath(location);
+    if (IsPostgresAddress(location)) {
+        opened = OpenPostgres(location, connectionName, &text);
+    } else if (path.isEmpty()) {
+        text = QStringLiteral("Not an SQLite log file: %1").arg(location);
+    } else if (!QFileInfo::exists(path)) {
+        text = QStringLiteral("There is no log %1").arg(QFileInfo(path).absoluteFilePath());
+    } else if (QFileInfo::exists(path + QStringLiteral("-journal"))) {
+        // A crash left a rollback journal: only a connection that may write
+        // can roll it back, and reading past it would give half a change.
+        text = QStringLiteral("The log %1 was left half written (a -journal file lies beside "
+                              "it); open it once with qarvel's window to finish that first.")
+                   .arg(path);
+    } else {
+        const QString shown = QFileInfo(path).absoluteFilePath();
+        const FileCheck check =
+            CheckReadOnly(shown, connectionName + QStringLiteral("-check"), &text);
+        badFile = check == FileCheck::Damaged;
+        if (check == FileCheck::Sound) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+            ReadOnlyName(db, shown);
+            opened = db.isValid() && OpenOrExplain(db, location, &text);
+            if (!db.isValid())
+                text = QStringLiteral("The SQLite driver is not installed");
+        }
+    }
+    if (opened) {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        if (db.tables().contains(table, Qt::CaseInsensitive))
+            return true;
+        text = QStringLiteral("The log %1 holds no log table %2").arg(location, table);
+        db.close();
+    }
+    if (damaged)
+        *damaged = badFile;
+    if (QSqlDatabase::contains(connectionName))
+        QSqlDatabase::removeDatabase(connectionName);
+    if (error)
+        *error = text;
+    return false;
+}
 
 bool IsPostgresAddress(const QString& location) {
     return location.startsWith(QStringLiteral("postgresql://")) ||

@@ -20,6 +20,15 @@ namespace qarvel {
 bool OpenLogDatabase(const QString& location, const QString& connectionName, QString* error,
                      bool* damaged = nullptr);
 
+// Opens an existing log for a run that only reads it: an SQLite file is
+// checked as OpenLogDatabase does, then opened read-only, without the
+// write-ahead set-up and, while no write-ahead log lies beside it, without
+// leaving side files behind; nothing is created or upgraded. A PostgreSQL
+// log is opened as usual (only read, by the caller). False, with the
+// reason, when the log or its table `table` is not there.
+bool OpenLogDatabaseForReading(const QString& location, const QString& connectionName,
+                               const QString& table, QString* error, bool* damaged = nullptr);
+
 // True when `location` names a PostgreSQL log.
 bool IsPostgresAddress(const QString& location);
 

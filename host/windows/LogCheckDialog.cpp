@@ -19,8 +19,9 @@ LogCheckDialog::LogCheckDialog(const std::vector<LogFinding>& findings, int qsos
     auto* summary = new QLabel(
         findings.empty()
             ? QStringLiteral("%1 QSOs checked: nothing found.").arg(qsos)
-            : QStringLiteral("%1 QSOs checked: %2 faults a log checker would take points off "
-                             "for, %3 for information. Nothing in the log was changed.")
+            : QStringLiteral("%1 QSOs checked: %2 faults a contest's robot would refuse or "
+                             "take points off for, %3 for information (a dupe is worth 0 "
+                             "points, no penalty). Nothing in the log was changed.")
                   .arg(qsos)
                   .arg(faults)
                   .arg(static_cast<int>(findings.size()) - faults),
@@ -31,6 +32,10 @@ LogCheckDialog::LogCheckDialog(const std::vector<LogFinding>& findings, int qsos
 
     auto* list = new QListWidget(this);
     list->setObjectName(QStringLiteral("LogCheckFindings"));
+    // A finding is a sentence: wrapped, it is read whole without scrolling.
+    list->setWordWrap(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setResizeMode(QListView::Adjust);
     for (const LogFinding& f : findings) {
         auto* item = new QListWidgetItem(f.Line(), list);
         if (f.information)

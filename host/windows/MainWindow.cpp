@@ -1,5 +1,6 @@
 #include "windows/MainWindow.h"
 
+#include "app/StationOfLog.h"
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
@@ -286,9 +287,17 @@ void MainWindow::ShowRigState(const RigState& state) {
 
 void MainWindow::EditStation() {
     StationDialog dialog(station_, countries_, this);
+    dialog.SetCountyCheck(&entry_->Check());
+    dialog.SetLogNote(QStringLiteral(
+        "The call, DXCC prefix, continent and what is sent are kept with this log, and the log "
+        "is rescored with them. New logs start with them too."));
     if (dialog.exec() != QDialog::Accepted)
         return;
     const StationSettings station = dialog.Station();
+    QString error;
+    if (!StationOfLog::Keep(log_, station, &error))
+        zelmar::ReportError(error);
+    // The settings give the next new log its station.
     if (!SaveStationSettings(station))
         zelmar::ReportError(QStringLiteral("The station settings could not be saved in %1")
                                 .arg(StationSettingsPath()));
@@ -297,6 +306,9 @@ void MainWindow::EditStation() {
         session_.HandOverStation();
         session_.Recalc();
     }
+    statusBar()->showMessage(
+        QStringLiteral("%1 (%2, %3) is this log's station; the log was rescored as %1.")
+            .arg(station_.call, station_.dxccPrefix, station_.continent));
 }
 
 AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
@@ -421,7 +433,9 @@ bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {
     }
     MasterScp scp;
     scp.Load();
-    LogCheckDialog dialog(LogCheck(entry_->Check(), &scp).Check(*rows, details),
+    LogCheck check(entry_->Check(), &scp);
+    check.SetStation(station_);
+    LogCheckDialog dialog(check.Check(*rows, details),
                           static_cast<int>(rows->size()), this);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -1,11 +1,13 @@
 #include "windows/StationDialog.h"
 
+#include "contest/SentExchangeRule.h"
 #include "reference/CountryFile.h"
 #include "rig/RigAddress.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -49,20 +51,54 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     form->addRow(QStringLiteral("Rig (rigctld):"), rig_);
     form->addRow(QStringLiteral("Position:"), position_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("StationProblem"));
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet(QStringLiteral("color: #c80000"));
+    problem_->hide();
+    form->addRow(problem_);
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("StationLogNote"));
+    note_->setWordWrap(true);
+    note_->hide();
+    form->addRow(note_);
+    // Wide enough for the county codes on two lines.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 40);
+
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons_);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(call_, &QLineEdit::textEdited, this, &StationDialog::CallEdited);
-    auto update = [this, buttons] {
-        const QString rig = rig_->text().trimmed();
-        buttons->button(QDialogButtonBox::Ok)
-            ->setEnabled(!call_->text().trimmed().isEmpty() &&
-                         (rig.isEmpty() || RigAddress::Parse(rig)));
-    };
-    connect(call_, &QLineEdit::textChanged, this, update);
-    connect(rig_, &QLineEdit::textChanged, this, update);
-    update();
+    for (QLineEdit* field : {call_, rig_, prefix_, sentExchange_})
+        connect(field, &QLineEdit::textChanged, this, &StationDialog::UpdateOk);
+    UpdateOk();
+}
+
+void StationDialog::SetCountyCheck(const QsoCheck* counties) {
+    counties_ = counties;
+    UpdateOk();
+}
+
+void StationDialog::SetLogNote(const QString& note) {
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
+}
+
+void StationDialog::UpdateOk() {
+    const QString rig = rig_->text().trimmed();
+    const QString problem = counties_ ? SentExchangeRule(*counties_).StationProblem(Station())
+                                      : QString();
+    const bool shown = problem_->isVisibleTo(this);
+    problem_->setText(problem);
+    problem_->setVisible(!problem.isEmpty());
+    // A refusal that appears or goes takes its room: every code stays readable.
+    if (shown != problem_->isVisibleTo(this) && isVisible())
+        resize(width(), heightForWidth(width()) > 0 ? heightForWidth(width())
+                                                    : sizeHint().height());
+    buttons_->button(QDialogButtonBox::Ok)
+        ->setEnabled(!call_->text().trimmed().isEmpty() &&
+                     (rig.isEmpty() || RigAddress::Parse(rig)) && problem.isEmpty());
 }
 
 void StationDialog::CallEdited() {

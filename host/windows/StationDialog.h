@@ -4,12 +4,15 @@
 
 #include <QDialog>
 
-class QLineEdit;
 class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
 
 namespace qarvel {
 
 class CountryFile;
+class QsoCheck;
 
 // Asks for the own station: the call, from which the DXCC prefix and the
 // continent are resolved as it is typed (the operator may still change
@@ -21,9 +24,15 @@ public:
     StationDialog(const StationSettings& station, const CountryFile* countries,
                   QWidget* parent = nullptr);
     StationSettings Station() const;
+    // The county table a YO station's own county is checked against; OK
+    // is refused, naming the valid codes, while the county is not in it.
+    void SetCountyCheck(const QsoCheck* counties);
+    // Says under the fields that the open log is rescored with the station.
+    void SetLogNote(const QString& note);
 
 private:
     void CallEdited();
+    void UpdateOk();
 
     const CountryFile* countries_;
     QLineEdit* call_ = nullptr;
@@ -33,6 +42,10 @@ private:
     QLineEdit* sentExchange_ = nullptr;
     QLineEdit* rig_ = nullptr;
     QLineEdit* position_ = nullptr;
+    QLabel* problem_ = nullptr;
+    QLabel* note_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+    const QsoCheck* counties_ = nullptr;
 };
 
 } // namespace qarvel

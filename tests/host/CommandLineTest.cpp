@@ -73,6 +73,7 @@ TEST(CommandLineParse, WrongCommandLinesAreRefusedWithAReason) {
         {{"--log"}, "Missing value"},
         {{"--follow", "contest.sqlite"}, "PostgreSQL log"},
         {{"--follow"}, "PostgreSQL log"},
+        {{"--restation", "--score"}, "--restation needs --call"},
     };
     for (const Case& c : cases) {
         const CommandLine parsed = Parse(c.args);

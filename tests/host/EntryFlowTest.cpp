@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include "windows/LogTableModel.h"
 #include <QTest>
 
@@ -218,9 +219,11 @@ TEST_F(EntryFlow, CabrilloCarriesTheModulesScore) {
     QStringList findings;
     AnswerCheckWindow("LogCheckGoOn", &findings);
     ASSERT_TRUE(window_->ExportCabrilloFile(path));
-    // Neither call is in MASTER.SCP, and no exchange was sent after the
-    // report (the station sends none): one line each, nothing else.
-    EXPECT_EQ(findings.size(), 4) << findings.join('\n').toStdString();
+    // Neither call is in MASTER.SCP, no exchange was sent after the report
+    // (the station sends none), and no category is given: one line each,
+    // nothing else.
+    EXPECT_EQ(findings.size(), 7) << findings.join('\n').toStdString();
+    EXPECT_EQ(findings.filter(QRegularExpression("^Log: CATEGORY-\\S+ is not given")).size(), 3);
     EXPECT_EQ(findings.filter("MASTER.SCP does not list").size(), 2);
     EXPECT_EQ(findings.filter("no exchange sent").size(), 2);
     QFile f(path);

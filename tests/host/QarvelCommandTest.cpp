@@ -1,4 +1,6 @@
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -271,12 +273,15 @@ TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
         "'2024-03-09', '18:30:00', 'YO9HP', '14.036', '14', 'CW', '599 BU', '599 PH'",
     };
     const QString log = makeLog("faulty.sqlite", faulty);
-    const Result r = Run({"--check", "--cabrillo", "CATEGORY-BAND=20M", "--cabrillo",
+    const QStringList categories = {"--cabrillo", "CATEGORY-OPERATOR=SINGLE-OP", "--cabrillo",
+                                    "CATEGORY-POWER=LOW", "--cabrillo",
+                                    "CATEGORY-TRANSMITTER=ONE", "--call", "YO3ZZZ"};
+    const Result r = Run(categories + QStringList{"--check", "--cabrillo", "CATEGORY-BAND=20M", "--cabrillo",
                           "PERIOD-START=2024-03-09 12:00", "--cabrillo",
                           "PERIOD-END=2024-03-09 18:00", log});
     EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
     const std::vector<std::pair<int, const char*>> expected = {
-        {2, "duplicate"},         {3, "holds no county"},
+        {2, "(information) dupe, 0 points"}, {3, "holds no county"},
         {4, "ZZ is not a county"}, {5, "cannot resolve Q1ZZ"},
         {5, "(information) MASTER.SCP does not list Q1ZZ"},
         {6, "(information) MASTER.SCP does not list DL1ABC"},
@@ -295,7 +300,7 @@ TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
             << "expected QSO " << expected[i].first << " '" << expected[i].second << "', got "
             << line.toStdString();
     }
-    EXPECT_EQ(lines.last(), "Checked 12 QSOs: 10 faults, 3 for information.");
+    EXPECT_EQ(lines.last(), "Checked 12 QSOs: 9 faults, 4 for information.");
 
     // The check changed nothing: the rows read back as they were written.
     {
@@ -317,8 +322,7 @@ TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
     }
     QSqlDatabase::removeDatabase("reread");
 
-    const Result clean = Run(
-        {"--check", makeLog("clean.sqlite",
+    const Result clean = Run(categories + QStringList{"--check", makeLog("clean.sqlite",
                             {"'2024-03-09', '12:00:00', 'YO5BRZ', '14.025', '14', 'CW', '599 BU', "
                              "'599 BH'",
                              "'2024-03-09', '12:01:00', 'W1AW', '', '7', 'CW', '599 BU', '599 1'",
@@ -330,6 +334,151 @@ TEST_F(QarvelCommand, CheckFindsEachKindOnceAndPassesACleanLog) {
     const Result bad = Run({"--check", "--cabrillo", "NAME=Ion\u0219", log});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains("not ASCII")) << bad.err.toStdString();
+}
+
+// The settings of the test's own qarvel (XDG_CONFIG_HOME below the folder).
+void WriteSettingsStation(const QString& home, const QString& call, const QString& prefix) {
+    QDir().mkpath(home + "/config/qarvel");
+    QFile f(home + "/config/qarvel/qarvel-station.conf");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("[Station]\nCall=%1\nDXCCPrefix=%2\nContinent=EU\n")
+                .arg(call, prefix)
+                .toUtf8());
+}
+
+// Every file below `root` with its size and contents' hash.
+QStringList FilesBelow(const QString& root) {
+    QStringList files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        files << path + " " +
+                     QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex();
+    }
+    files.sort();
+    return files;
+}
+
+TEST_F(QarvelCommand, ALogIsScoredExportedAndCheckedAsItsOwnStation) {
+    const QString log = dir_.filePath("yo.sqlite");
+    ASSERT_EQ(Run({"--import", QStringLiteral(QARVEL_FIXTURES "/small-contest.adi"), "--call",
+                   "YO3ZZZ", log})
+                  .exitCode,
+              3);
+    const Result asMade = Run({"--score", log});
+    ASSERT_EQ(asMade.exitCode, 0) << asMade.err.toStdString();
+    ExpectFixtureFigures(asMade.out);
+
+    // Another station in the settings, as for the next contest.
+    WriteSettingsStation(dir_.path(), "DL1ABC", "DL");
+    const Result score = Run({"--score", log});
+    ASSERT_EQ(score.exitCode, 0) << score.err.toStdString();
+    EXPECT_EQ(score.out, asMade.out);
+
+    const QString cabrillo = dir_.filePath("yo.cbr");
+    ASSERT_EQ(Run({"--export-cabrillo", cabrillo, log}).exitCode, 0);
+    QFile f(cabrillo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains("CALLSIGN: YO3ZZZ"));
+    EXPECT_TRUE(lines.contains("CLAIMED-SCORE: 322"));
+    const QStringList qsos = lines.filter(QRegularExpression("^QSO: "));
+    ASSERT_EQ(qsos.size(), 10);
+    for (const QString& line : qsos)
+        EXPECT_EQ(line.split(' ', Qt::SkipEmptyParts).value(5), "YO3ZZZ") << line.toStdString();
+
+    // Judged as YO3ZZZ, who sends a county: "BU" fits.
+    const Result check = Run({"--check", log});
+    EXPECT_FALSE(check.out.contains("sent \"BU\"")) << check.out.toStdString();
+    EXPECT_FALSE(check.out.contains("no own call")) << check.out.toStdString();
+
+    // Another call is refused, naming both; on purpose it rescores as that.
+    const Result refused = Run({"--score", "--call", "DL1ABC", log});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains("YO3ZZZ") && refused.err.contains("DL1ABC"))
+        << refused.err.toStdString();
+    const Result moved = Run({"--score", "--call", "DL1ABC", "--restation", log});
+    ASSERT_EQ(moved.exitCode, 0) << moved.err.toStdString();
+    EXPECT_NE(moved.out, asMade.out);
+    const Result after = Run({"--check", log});
+    EXPECT_TRUE(after.out.contains("sent \"BU\", but DL1ABC is no YO station")) << after.out.toStdString();
+}
+
+TEST_F(QarvelCommand, CheckNamesANonContestBandARepeatedSerialAndAMissingPower) {
+    const QString adi = dir_.filePath("dl.adi");
+    {
+        QFile f(adi);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray text = "<ADIF_VER:5>3.1.4 <EOH>\n";
+        const char* qsos[][4] = {{"YO5ZAA", "20m", "1200", "001"}, {"YO7ZAB", "20m", "1201", "002"},
+                                 {"F5VHY", "40m", "1202", "002"}, {"YO3APJ", "30m", "1203", "003"},
+                                 {"DJ5MW", "15m", "1204", "004"}};
+        const char* received[] = {"AB", "AG", "007", "BU", "011"};
+        for (std::size_t i = 0; i < std::size(qsos); ++i)
+            text += QStringLiteral("<CALL:%1>%2 <BAND:%3>%4 <MODE:2>CW <QSO_DATE:8>20240309 "
+                                   "<TIME_ON:4>%5 <RST_SENT:3>599 <STX_STRING:3>%6 "
+                                   "<RST_RCVD:3>599 <SRX_STRING:%7>%8 <EOR>\n")
+                        .arg(strlen(qsos[i][0]))
+                        .arg(qsos[i][0])
+                        .arg(strlen(qsos[i][1]))
+                        .arg(qsos[i][1], qsos[i][2], qsos[i][3])
+                        .arg(strlen(received[i]))
+                        .arg(received[i])
+                        .toUtf8();
+        f.write(text);
+    }
+    const QString log = dir_.filePath("dl.sqlite");
+    const Result imported = Run({"--import", adi, "--call", "DL1ABC", log});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const Result r = Run({"--check", "--cabrillo", "CATEGORY-OPERATOR=SINGLE-OP", "--cabrillo",
+                          "CATEGORY-TRANSMITTER=ONE", log});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    const QStringList power = lines.filter("CATEGORY-POWER is not given");
+    const QStringList band = lines.filter("not a band of the contest");
+    const QStringList serial = lines.filter("serial number 2 sent again; QSO 2 sent it first");
+    ASSERT_EQ(power.size(), 1) << r.out.toStdString();
+    ASSERT_EQ(band.size(), 1) << r.out.toStdString();
+    ASSERT_EQ(serial.size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(power[0].startsWith("Log: "));
+    EXPECT_TRUE(band[0].startsWith("QSO 4, 2024-03-09 12:03 YO3APJ 10 CW: on 30m"));
+    EXPECT_TRUE(serial[0].startsWith("QSO 3, 2024-03-09 12:02 F5VHY 7 CW: "));
+    EXPECT_TRUE(lines.last().startsWith("Checked 5 QSOs: 3 faults, ")) << r.out.toStdString();
+}
+
+TEST_F(QarvelCommand, ReadingRunsWriteNothingButTheFilesAskedFor) {
+    // A log of an older qarvel: no schema version, no station of its own.
+    const QString log = FixtureLog();
+    WriteSettingsStation(dir_.path(), "YO3ZZZ", "YO");
+    const QStringList before = FilesBelow(dir_.path());
+    const QString out = dir_.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    for (const QStringList& args :
+         {QStringList{"--score", log}, QStringList{"--check", log},
+          QStringList{"--export-adif", out + "/log.adi", log},
+          QStringList{"--export-cabrillo", out + "/log.cbr", "--call", "YO3ZZZ", log}}) {
+        const Result r = Run(args);
+        EXPECT_TRUE(r.exitCode == 0 || (args[0] == "--check" && r.exitCode == 4))
+            << args.join(' ').toStdString() << ": " << r.err.toStdString();
+    }
+    QStringList after = FilesBelow(dir_.path());
+    after.removeIf([&](const QString& f) { return f.startsWith(out + "/"); });
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList({"log.adi", "log.cbr"}));
+
+    // A run that writes into the old log gives it the settings' station,
+    // once and said; later settings no longer move it.
+    const Result imported = Run({"--import", out + "/log.adi", log});
+    EXPECT_TRUE(imported.err.contains("it now keeps YO3ZZZ (YO, EU), from the settings"))
+        << imported.err.toStdString();
+    WriteSettingsStation(dir_.path(), "DL1ABC", "DL");
+    const Result cabrillo = Run({"--export-cabrillo", out + "/again.cbr", log});
+    ASSERT_EQ(cabrillo.exitCode, 0) << cabrillo.err.toStdString();
+    QFile again(out + "/again.cbr");
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(again.readAll().contains("\r\nCALLSIGN: YO3ZZZ\r\n"));
 }
 
 } // namespace
