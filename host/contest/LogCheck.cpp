@@ -123,22 +123,21 @@ void LogCheck::CheckSerials(const std::vector<QsoRow>& rows, std::vector<LogFind
             sentBy.insert(serial, number);
         highest = std::max(highest, serial);
     }
-    // A gap is said at the QSO that sent the number after it.
-    int gapStart = 0;
-    for (int n = 1; n <= highest; ++n) {
-        if (!sentBy.contains(n)) {
-            if (gapStart == 0)
-                gapStart = n;
-            continue;
-        }
-        if (gapStart != 0) {
+    // A gap is said at the QSO that sent the number after it. Walked over
+    // the numbers sent, not over every number up to the highest: one typo
+    // of 999999 must not keep the check busy.
+    QList<int> sent = sentBy.keys();
+    std::sort(sent.begin(), sent.end());
+    int previous = 0;
+    for (const int n : sent) {
+        if (n > previous + 1) {
             const std::size_t at = static_cast<std::size_t>(sentBy.value(n) - 1);
             out.push_back({sentBy.value(n), rows[at],
                            QStringLiteral("serial %1 never sent before %2")
-                               .arg(Range(gapStart, n - 1))
+                               .arg(Range(previous + 1, n - 1))
                                .arg(n)});
-            gapStart = 0;
         }
+        previous = n;
     }
 }
 

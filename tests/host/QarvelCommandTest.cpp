@@ -446,6 +446,19 @@ TEST_F(QarvelCommand, CheckNamesANonContestBandARepeatedSerialAndAMissingPower) 
     EXPECT_TRUE(band[0].startsWith("QSO 4, 2024-03-09 12:03 YO3APJ 10 CW: on 30m"));
     EXPECT_TRUE(serial[0].startsWith("QSO 3, 2024-03-09 12:02 F5VHY 7 CW: "));
     EXPECT_TRUE(lines.last().startsWith("Checked 5 QSOs: 3 faults, ")) << r.out.toStdString();
+
+    // A serial number mistyped far ahead: one gap, said at once.
+    QFile more(dir_.filePath("more.adi"));
+    ASSERT_TRUE(more.open(QIODevice::WriteOnly));
+    more.write("<EOH><CALL:5>W1AW <BAND:3>40m <MODE:2>CW <QSO_DATE:8>20240309 <TIME_ON:4>1205 "
+               "<RST_SENT:3>599 <STX_STRING:9>999999999 <RST_RCVD:3>599 <SRX_STRING:2>12 <EOR>\n");
+    more.close();
+    ASSERT_EQ(Run({"--import", more.fileName(), log}).exitCode, 0);
+    const Result gap = Run({"--check", log});
+    EXPECT_EQ(gap.out.split('\n').filter("QSO 6, ").filter("serial numbers 5 to 999999998 were "
+                                                           "never sent before 999999999").size(),
+              1)
+        << gap.out.toStdString();
 }
 
 TEST_F(QarvelCommand, ReadingRunsWriteNothingButTheFilesAskedFor) {
