@@ -75,6 +75,15 @@ QString CabrilloContestName(const QString& title) {
     return title.simplified().toUpper().replace(QLatin1Char(' '), QLatin1Char('-'));
 }
 
+QString CabrilloFileName(const QString& call) {
+    QString name = call.trimmed().toUpper();
+    // Only what is safe in a file name on any system the file may go to.
+    for (QChar& c : name)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128))
+            c = QLatin1Char('_');
+    return (name.isEmpty() ? QStringLiteral("log") : name) + QStringLiteral(".cbr");
+}
+
 QString CabrilloMode(const QString& mode) {
     const QString m = mode.trimmed().toUpper();
     if (m == QLatin1String("CW"))

@@ -96,6 +96,9 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     setFocusProxy(entry_);
     corrections_ = new LogCorrectionFlow(log_, *model_, session_, countries_, view_, this);
     connect(corrections_, &LogCorrectionFlow::Finished, this, &MainWindow::ReturnToEntry);
+    connect(corrections_, &LogCorrectionFlow::Finished, entry_, &QsoEntryLine::ForgetLoggedQso);
+    connect(corrections_, &LogCorrectionFlow::Note, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 5000); });
     connect(entry_, &QsoEntryLine::Logged, this,
             [this](const QsoRow& row, int, qint64 id) {
                 model_->Append(id, row);
@@ -133,7 +136,7 @@ void MainWindow::BuildMenus() {
     });
     file->addAction(QStringLiteral("Export &Cabrillo..."), this, [this] {
         const QString path = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Export Cabrillo"), QStringLiteral("log.cbr"),
+            this, QStringLiteral("Export Cabrillo"), CabrilloFileName(station_.call),
             QStringLiteral("Cabrillo files (*.cbr *.log)"));
         if (!path.isEmpty())
             ExportCabrilloFile(path);
@@ -162,8 +165,13 @@ void MainWindow::BuildMenus() {
                        corrections_, &LogCorrectionFlow::Undo);
     logMenu->addAction(QStringLiteral("To the log &view"), QKeySequence(Qt::Key_F6), this, [this] {
         view_->setFocus();
-        if (!view_->currentIndex().isValid() && model_->rowCount() > 0)
-            view_->setCurrentIndex(model_->index(model_->rowCount() - 1, 0));
+        // The QSO an operator goes to correct is nearly always the newest.
+        if (model_->rowCount() > 0) {
+            const QModelIndex newest = model_->index(model_->rowCount() - 1, 0);
+            view_->setCurrentIndex(newest);
+            view_->selectRow(newest.row());
+            view_->scrollTo(newest);
+        }
     });
     logMenu->addSeparator();
     logMenu->addAction(QStringLiteral("Su&bmission details..."), this, [this] {

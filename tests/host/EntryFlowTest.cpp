@@ -25,7 +25,7 @@ protected:
         band_ = entry_->findChild<QComboBox*>(QStringLiteral("EntryBand"));
         mode_ = entry_->findChild<QComboBox*>(QStringLiteral("EntryMode"));
         ASSERT_TRUE(call_ && received_ && band_ && mode_);
-        band_->setCurrentText(QStringLiteral("14"));
+        band_->setCurrentText(QStringLiteral("20"));
         mode_->setCurrentText(QStringLiteral("CW"));
     }
 
@@ -197,7 +197,7 @@ TEST_F(EntryFlow, ImportedQsosAreCountedAtOnce) {
     EXPECT_EQ(window_->LogModel()->rowCount(), 2);
     EXPECT_EQ(session_->ScoreLineText(), "Score: 12*(1+1)=24");
     Type("W1AW");
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentText(QStringLiteral("40"));
     EXPECT_EQ(entry_->ResultText(), "DUPE");
 }
 
