@@ -131,6 +131,12 @@ QString WriteCabrillo(const CabrilloHeader& header, const std::vector<QsoRow>& u
     tag("LOCATION", d.location);
     for (const QString& line : d.soapbox)
         tag("SOAPBOX", line);
+    // Cabrillo has no tag for the contest period; robots pass X- tags over,
+    // and qarvel's own import takes the period back from them.
+    if (d.periodStart.isValid())
+        tag("X-PERIOD-START", SubmissionDetails::FormatTime(d.periodStart));
+    if (d.periodEnd.isValid())
+        tag("X-PERIOD-END", SubmissionDetails::FormatTime(d.periodEnd));
     QStringList positions;
     for (const QsoRow& r : rows) {
         // Padded by hand: the texts come from the log and must not be read

@@ -2,6 +2,7 @@
 
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
+#include "formats/LogFileImporter.h"
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
 #include "logbook/SubmissionStore.h"
@@ -44,6 +45,25 @@ bool SaveFile(const QString& path, const QByteArray& data, QString* error) {
         return true;
     *error = file.errorString();
     return false;
+}
+
+// What the operator should know besides the count: the lines left out, the
+// details not stored, a header naming another station than the window's.
+QString ImportNotes(const LogImportReport& report, const QString& ownCall) {
+    QStringList notes;
+    if (!report.skipped.empty())
+        notes << QStringLiteral("%1 malformed %2 were skipped (see details).")
+                     .arg(report.skipped.size())
+                     .arg(report.format == QLatin1String("Cabrillo") ? QStringLiteral("lines")
+                                                                     : QStringLiteral("records"));
+    if (!report.warning.isEmpty())
+        notes << QStringLiteral("But %1.").arg(report.warning);
+    if (!report.station.isEmpty() && report.station != ownCall)
+        notes << QStringLiteral("The log is %1's; this window scores it as %2 (Station > "
+                                "Settings).")
+                     .arg(report.station, ownCall.isEmpty() ? QStringLiteral("no call")
+                                                            : ownCall);
+    return notes.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -118,12 +138,13 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
 
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&Import ADIF..."), this, [this] {
+    file->addAction(QStringLiteral("&Import ADIF or Cabrillo..."), this, [this] {
         const QString path = QFileDialog::getOpenFileName(
-            this, QStringLiteral("Import ADIF"), {},
-            QStringLiteral("ADIF files (*.adi *.adif);;All files (*)"));
+            this, QStringLiteral("Import a log"), {},
+            QStringLiteral("Logs (*.adi *.adif *.cbr *.log);;ADIF files (*.adi *.adif);;"
+                           "Cabrillo files (*.cbr *.log);;All files (*)"));
         if (!path.isEmpty())
-            ImportAdifFile(path);
+            ImportLogFile(path);
         ReturnToEntry();
     });
     file->addAction(QStringLiteral("Export &ADIF..."), this, [this] {
@@ -270,8 +291,8 @@ void MainWindow::EditStation() {
     }
 }
 
-AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
-    AdifImportReport report;
+LogImportReport MainWindow::ImportLogFile(const QString& path) {
+    LogImportReport report;
     QFile file(path);
     if (!countries_) {
         report.error = QStringLiteral("No country file to resolve the calls with");
@@ -284,7 +305,7 @@ AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
         // read the log while the import's transaction is open.
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(400);
-        report = AdifImporter(*countries_).Import(file.readAll(), log_, [&](int done, int total) {
+        report = LogFileImporter(*countries_).Import(file.readAll(), log_, [&](int done, int total) {
             if (done % 50 == 0 || done == total) {
                 progress.setMaximum(total);
                 progress.setValue(done);
@@ -301,19 +322,15 @@ AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
     entry_->RefreshModes();
     session_.Recalc();
 
-    QMessageBox box(report.skipped.empty() ? QMessageBox::Information : QMessageBox::Warning,
-                    QStringLiteral("Import ADIF"),
+    QMessageBox box(report.skipped.empty() && report.warning.isEmpty() ? QMessageBox::Information
+                                                                       : QMessageBox::Warning,
+                    QStringLiteral("Import %1").arg(report.format),
                     QStringLiteral("Imported %1 QSOs from %2.").arg(report.imported).arg(path),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("ImportReport"));
-    if (!report.skipped.empty()) {
-        box.setInformativeText(QStringLiteral("%1 malformed records were skipped (see details).")
-                                   .arg(report.skipped.size()));
-        QStringList lines;
-        for (const AdifProblem& p : report.skipped)
-            lines << p.Describe();
-        box.setDetailedText(lines.join(QLatin1Char('\n')));
-    }
+    box.setInformativeText(ImportNotes(report, station_.call));
+    if (!report.skipped.empty())
+        box.setDetailedText(report.skipped.join(QLatin1Char('\n')));
     box.exec();
     ReturnToEntry();
     return report;

@@ -189,10 +189,10 @@ TEST_F(EntryFlow, ImportedQsosAreCountedAtOnce) {
             "<CALL:6>DL1ABC <MODE:2>CW <EOR>\n"
             "<CALL:4>W1AW <BAND:3>40m <MODE:2>CW <QSO_DATE:8>20240309 <TIME_ON:4>1206 <EOR>\n");
     f.close();
-    const AdifImportReport report = window_->ImportAdifFile(path);
+    const LogImportReport report = window_->ImportLogFile(path);
     ASSERT_TRUE(report.ok);
     EXPECT_EQ(report.imported, 2);
-    ASSERT_EQ(report.skipped.size(), 1u);
+    ASSERT_EQ(report.skipped.size(), 1);
     EXPECT_EQ(boxes_.Texts().size(), 1); // the import report
     EXPECT_EQ(window_->LogModel()->rowCount(), 2);
     EXPECT_EQ(session_->ScoreLineText(), "Score: 12*(1+1)=24");
