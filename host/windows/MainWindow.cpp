@@ -15,6 +15,7 @@
 #include "windows/LogCorrectionFlow.h"
 #include "windows/LogTableModel.h"
 #include "windows/QsoEntryLine.h"
+#include "windows/ScreenFit.h"
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
@@ -133,7 +134,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     BuildMenus();
     SetStation(station_);
     ReloadLog();
-    resize(1000, 640);
+    resize(SizeFittingScreen(this, QSize(1000, 640)));
 }
 
 void MainWindow::BuildMenus() {
