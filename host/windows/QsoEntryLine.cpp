@@ -45,7 +45,7 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
 
-    call_ = Field(this, "EntryCall", 140);
+    call_ = Field(this, "EntryCall", 110);
     band_ = new QComboBox(this);
     band_->setObjectName(QStringLiteral("EntryBand"));
     // Named in metres as the statistics window names them; the QSO keeps
@@ -53,12 +53,15 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     for (const QString& band : ContestBandTexts())
         band_->addItem(MetresOfBand(band), band);
     band_->setCurrentIndex(band_->findData(QStringLiteral("14")));
-    // Shown while the rig is on none of the contest bands.
+    // Shown while the rig is on none of the contest bands, and wide enough
+    // to be read then.
     band_->setPlaceholderText(QStringLiteral("out of band"));
+    band_->setMinimumContentsLength(static_cast<int>(QStringLiteral("not a contest band").size()));
+    band_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("EntryMode"));
-    received_ = Field(this, "EntryReceived", 120);
-    sent_ = Field(this, "EntrySent", 100);
+    received_ = Field(this, "EntryReceived", 100);
+    sent_ = Field(this, "EntrySent", 80);
     country_ = new QLabel(this);
     country_->setObjectName(QStringLiteral("EntryCountry"));
     result_ = new QLabel(this);
@@ -67,7 +70,8 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     result_->setFont(bold);
-    result_->setMinimumWidth(220);
+    // Narrow enough that the line fits a small screen; the words wrap.
+    result_->setMinimumWidth(120);
 
     const char* headings[] = {"Call", "Band", "Mode", "Received", "Sent"};
     for (int i = 0; i < 5; ++i)
@@ -82,7 +86,11 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     result_->setWordWrap(true);
     grid->addWidget(result_, 0, 5, 3, 1);
     grid->addWidget(country_, 2, 0, 1, 5);
-    grid->setColumnStretch(5, 1);
+    // The fields are as narrow as a small screen needs; where there is
+    // room, they and the findings share it.
+    for (const int column : {0, 3, 4})
+        grid->setColumnStretch(column, 1);
+    grid->setColumnStretch(5, 4);
 
     call_->installEventFilter(this);
     connect(call_, &QLineEdit::textEdited, this, &QsoEntryLine::CallEdited);
