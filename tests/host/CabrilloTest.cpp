@@ -128,6 +128,12 @@ TEST(Cabrillo, MultiTransmitterLogWithEveryHeader) {
         EXPECT_EQ(lines[i].toStdString(), expected[i].toStdString()) << "line " << i + 1;
 }
 
+TEST(Cabrillo, FileIsNamedAfterTheCall) {
+    EXPECT_EQ(CabrilloFileName("yo3zzz"), "YO3ZZZ.cbr");
+    EXPECT_EQ(CabrilloFileName("YO3ZZZ/P"), "YO3ZZZ_P.cbr");
+    EXPECT_EQ(CabrilloFileName(" "), "log.cbr");
+}
+
 // What qarvel writes, its Cabrillo import reads back: the rows as logged
 // (the transmitter column left off) and every detail the header carries.
 TEST(Cabrillo, ReadsBackWhatItWrites) {
