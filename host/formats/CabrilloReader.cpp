@@ -1,6 +1,5 @@
 #include "formats/CabrilloReader.h"
 
-#include "formats/ExchangeText.h"
 #include "reference/BandPlan.h"
 #include "reference/CallSignText.h"
 
@@ -62,7 +61,9 @@ QString LogMode(const QString& cabrilloMode) {
 }
 
 bool IsReport(const QString& word) {
-    return !ExchangeText::Split(word).report.isEmpty();
+    // As ExchangeText reads the report of an exchange.
+    static const QRegularExpression report(QStringLiteral("^[1-5][1-9N][1-9N]?[A-Z]?$"));
+    return report.match(word).hasMatch();
 }
 
 // Where the call received stands among the words after the call sent: the
@@ -90,8 +91,8 @@ struct QsoLineReader {
             *why = reason;
             return std::nullopt;
         };
-        const QStringList w = value.toUpper().split(QRegularExpression(QStringLiteral("\\s+")),
-                                                    Qt::SkipEmptyParts);
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
+        const QStringList w = value.toUpper().split(blanks, Qt::SkipEmptyParts);
         if (w.size() < 6)
             return fail(QStringLiteral("a QSO line needs frequency, mode, date, time and both "
                                        "calls, not \"%1\"")
@@ -118,12 +119,16 @@ struct QsoLineReader {
         if (row.mode.isEmpty())
             return fail(QStringLiteral("mode %1 is not CW, PH, FM, RY or DG").arg(w[1]));
 
-        const QDate date = QDate::fromString(w[2], QStringLiteral("yyyy-MM-dd"));
+        const QDate date = QDate::fromString(w[2], Qt::ISODate);
         if (!date.isValid() || w[2].size() != 10)
             return fail(QStringLiteral("date %1 is not a date (yyyy-mm-dd)").arg(w[2]));
         row.date = date.toString(QStringLiteral("yyyy-MM-dd"));
-        const QTime time = QTime::fromString(w[3], QStringLiteral("HHmm"));
-        if (!time.isValid() || w[3].size() != 4)
+        bool hoursOk = false;
+        bool minutesOk = false;
+        const QTime time(QStringView(w[3]).left(2).toInt(&hoursOk),
+                         QStringView(w[3]).mid(2).toInt(&minutesOk));
+        if (!hoursOk || !minutesOk || !time.isValid() || w[3].size() != 4 ||
+            !w[3].front().isDigit() || !w[3][2].isDigit())
             return fail(QStringLiteral("time %1 is not a time (hhmm)").arg(w[3]));
         row.time = time.toString(QStringLiteral("HH:mm:ss"));
 
