@@ -162,7 +162,9 @@ QString CabrilloProblem::Describe() const {
 }
 
 bool LooksLikeCabrillo(const QByteArray& data) {
-    for (const QByteArray& line : data.split('\n')) {
+    // Some Windows loggers start their files with a byte order mark.
+    const QByteArray text = data.startsWith("\xEF\xBB\xBF") ? data.mid(3) : data;
+    for (const QByteArray& line : text.split('\n')) {
         const QByteArray text = line.trimmed();
         if (!text.isEmpty())
             return text.toUpper().startsWith("START-OF-LOG:");
@@ -173,7 +175,10 @@ bool LooksLikeCabrillo(const QByteArray& data) {
 CabrilloContents ReadCabrillo(const QByteArray& data) {
     CabrilloContents out;
     QsoLineReader qsoReader;
-    const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'));
+    QString whole = QString::fromUtf8(data);
+    if (whole.startsWith(QChar(0xFEFF)))
+        whole.remove(0, 1);
+    const QStringList lines = whole.split(QLatin1Char('\n'));
     bool started = false;
     bool ended = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -185,6 +185,8 @@ TEST(Cabrillo, MalformedLinesAreNamedByNumber) {
                             "END-OF-LOG:\n"
                             "QSO: 28450 PH 2024-03-09 1206 YO3ZZZ 59 BU YO7ZAB 59 AG\n";
     ASSERT_TRUE(LooksLikeCabrillo(text));
+    EXPECT_TRUE(LooksLikeCabrillo("\xEF\xBB\xBFSTART-OF-LOG: 3.0\r\nEND-OF-LOG:\r\n"));
+    EXPECT_TRUE(ReadCabrillo("\xEF\xBB\xBFSTART-OF-LOG: 3.0\r\nEND-OF-LOG:\r\n").problems.empty());
     EXPECT_FALSE(LooksLikeCabrillo("<ADIF_VER:5>3.1.4 <EOH>\nSTART-OF-LOG: 3.0\n"));
     const CabrilloContents read = ReadCabrillo(text);
     QStringList problems;

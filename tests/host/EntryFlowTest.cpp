@@ -201,6 +201,20 @@ TEST_F(EntryFlow, ImportedQsosAreCountedAtOnce) {
     EXPECT_EQ(entry_->ResultText(), "DUPE");
 }
 
+TEST_F(EntryFlow, ACabrilloLogIsImportedAndCountedAsTheCommandLineCountsIt) {
+    const LogImportReport report = window_->ImportLogFile(
+        QStringLiteral(ZELMAR_TEST_SOURCE_DIR "/tests/host/fixtures/zelmar-2024.cbr"));
+    ASSERT_TRUE(report.ok) << report.error.toStdString();
+    EXPECT_EQ(report.format, "Cabrillo");
+    EXPECT_EQ(report.imported, 47);
+    EXPECT_TRUE(report.skipped.isEmpty());
+    EXPECT_EQ(report.station, "YO3ZZZ");
+    EXPECT_EQ(report.sentExchange, "BU");
+    EXPECT_EQ(window_->LogModel()->rowCount(), 47);
+    // As `qarvel --import zelmar-2024.cbr --score` prints it.
+    EXPECT_EQ(session_->ScoreLineText(), "Score: 194*(15+24)=7566");
+}
+
 TEST_F(EntryFlow, CabrilloCarriesTheModulesScore) {
     for (const char* call : {"YO5ZAA", "DL1ABC"}) {
         Type(call);
