@@ -117,6 +117,10 @@ TEST_F(RigWindow, BandFollowsTheRigQsosCarryItsFrequencyAndALostRigComesBack) {
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(entry_->ResultText().startsWith("Out of band"))
         << entry_->ResultText().toStdString();
+    // Red, as every reason not to log is.
+    EXPECT_EQ(
+        entry_->findChild<QLabel*>(QStringLiteral("EntryResult"))->palette().color(QPalette::WindowText),
+        QColor(200, 0, 0));
 
     // The WARC bands are bands, but no contest is held on them: nothing is
     // logged there, whatever the keyboard says.
@@ -130,6 +134,10 @@ TEST_F(RigWindow, BandFollowsTheRigQsosCarryItsFrequencyAndALostRigComesBack) {
         QTest::keyClick(received_, Qt::Key_Return); // the second Enter too
         EXPECT_EQ(Rows(), 0) << hertz;
         EXPECT_EQ(entry_->ResultText(), "Not a contest band: pick a band") << hertz;
+        EXPECT_EQ(entry_->findChild<QLabel*>(QStringLiteral("EntryResult"))
+                      ->palette()
+                      .color(QPalette::WindowText),
+                  QColor(200, 0, 0));
     }
 
     ASSERT_TRUE(rig.Tune({"F", "7025000", "M", "CWR", "0"}));
