@@ -57,7 +57,8 @@ struct Options {
         QStringLiteral("Print the statistics and the score line of the log, then exit.")};
     QCommandLineOption import{
         QStringLiteral("import"),
-        QStringLiteral("Import the QSOs of an ADIF (.adi) file into the log, then exit."),
+        QStringLiteral("Import the QSOs of an ADIF (.adi) file or a Cabrillo log into the "
+                       "log, then exit."),
         QStringLiteral("FILE")};
     QCommandLineOption exportAdif{QStringLiteral("export-adif"),
                                   QStringLiteral("Write the log as an ADIF file, then exit."),

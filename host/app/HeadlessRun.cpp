@@ -1,6 +1,6 @@
 #include "app/HeadlessRun.h"
 
-#include "formats/AdifImporter.h"
+#include "formats/LogFileImporter.h"
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ContestSession.h"
@@ -80,19 +80,31 @@ bool HeadlessRun::Import(LogBook& log) {
              << Qt::endl;
         return false;
     }
-    const AdifImportReport report = AdifImporter(*countries_).Import(file.readAll(), log);
-    for (const AdifProblem& p : report.skipped)
-        err_ << options_.importFile << ": " << p.Describe() << "; skipped" << Qt::endl;
+    const LogImportReport report = LogFileImporter(*countries_).Import(file.readAll(), log);
+    for (const QString& p : report.skipped)
+        err_ << options_.importFile << ": " << p << "; skipped" << Qt::endl;
     if (!report.ok) {
         err_ << "qarvel: nothing imported from " << options_.importFile << ": " << report.error
              << Qt::endl;
         return false;
     }
+    if (!report.warning.isEmpty())
+        err_ << "qarvel: " << options_.importFile << ": " << report.warning << Qt::endl;
     skipped_ = !report.skipped.empty();
     out_ << "Imported " << report.imported << " QSOs from " << options_.importFile;
     if (skipped_)
-        out_ << ", skipped " << report.skipped.size() << " malformed records";
+        out_ << ", skipped " << report.skipped.size() << " malformed "
+             << (report.format == QLatin1String("Cabrillo") ? "lines" : "records");
     out_ << "." << Qt::endl;
+    // The log is that station's: the rest of the run scores, checks and
+    // exports it as such, unless --call says otherwise.
+    if (options_.call.isEmpty() && !report.station.isEmpty() && report.station != station_.call) {
+        station_.call = report.station;
+        station_.ResolveFromCall(*countries_);
+        station_.sentExchange = report.sentExchange;
+        out_ << "Station of the imported log: " << station_.call << " (" << station_.dxccPrefix
+             << ", " << station_.continent << ")." << Qt::endl;
+    }
     return true;
 }
 

@@ -75,6 +75,15 @@ QString CabrilloContestName(const QString& title) {
     return title.simplified().toUpper().replace(QLatin1Char(' '), QLatin1Char('-'));
 }
 
+QString CabrilloFileName(const QString& call) {
+    QString name = call.trimmed().toUpper();
+    // Only what is safe in a file name on any system the file may go to.
+    for (QChar& c : name)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128))
+            c = QLatin1Char('_');
+    return (name.isEmpty() ? QStringLiteral("log") : name) + QStringLiteral(".cbr");
+}
+
 QString CabrilloMode(const QString& mode) {
     const QString m = mode.trimmed().toUpper();
     if (m == QLatin1String("CW"))
@@ -122,6 +131,12 @@ QString WriteCabrillo(const CabrilloHeader& header, const std::vector<QsoRow>& u
     tag("LOCATION", d.location);
     for (const QString& line : d.soapbox)
         tag("SOAPBOX", line);
+    // Cabrillo has no tag for the contest period; robots pass X- tags over,
+    // and qarvel's own import takes the period back from them.
+    if (d.periodStart.isValid())
+        tag("X-PERIOD-START", SubmissionDetails::FormatTime(d.periodStart));
+    if (d.periodEnd.isValid())
+        tag("X-PERIOD-END", SubmissionDetails::FormatTime(d.periodEnd));
     QStringList positions;
     for (const QsoRow& r : rows) {
         // Padded by hand: the texts come from the log and must not be read

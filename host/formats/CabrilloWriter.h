@@ -22,6 +22,11 @@ struct CabrilloHeader {
 // ("Zelmar Contest" gives ZELMAR-CONTEST).
 QString CabrilloContestName(const QString& title);
 
+// The file name a Cabrillo log is suggested under: the station's call, as
+// robots like it ("YO3ZZZ.cbr", "YO3ZZZ_P.cbr" for YO3ZZZ/P), or "log.cbr"
+// while the call is not known.
+QString CabrilloFileName(const QString& call);
+
 // The Cabrillo 3.0 mode of a logged mode: CW, PH (SSB, AM), FM, RY (RTTY)
 // or DG (every other digital mode).
 QString CabrilloMode(const QString& mode);

@@ -9,6 +9,16 @@ namespace qarvel {
 // ("1.8" ... "28"), with their ADIF names and edges.
 const QStringList& BandTexts();
 
+// The six contest bands, the only ones qarvel offers and logs on: "1.8",
+// "3.5", "7", "14", "21", "28".
+const QStringList& ContestBandTexts();
+// Whether a band text is one of the six contest bands; the WARC bands
+// ("10", "18", "24") and anything else are not.
+bool IsContestBand(const QString& bandText);
+// The band in metres as the statistics window names it ("7" gives "40",
+// "10" gives "30"); an unknown band text gives an empty text.
+QString MetresOfBand(const QString& bandText);
+
 // "20m" (any case) gives "14"; a band outside the nine gives an empty text.
 QString BandFromAdifName(const QString& adifBand);
 // "14" gives "20m"; an unknown band text gives an empty text.

@@ -1,5 +1,7 @@
 #include "rig/RigState.h"
 
+#include "reference/BandPlan.h"
+
 #include "rig/RigBandMode.h"
 
 namespace qarvel {
@@ -17,7 +19,9 @@ QString RigState::StatusText() const {
             return QStringLiteral("Rig: connected to %1").arg(address);
         return QStringLiteral("Rig: %1 MHz%2%3")
             .arg(MegahertzText(hertz), mode.isEmpty() ? QString() : QLatin1Char(' ') + mode,
-                 BandOfHertz(hertz).isEmpty() ? QStringLiteral(", out of band") : QString());
+                 BandOfHertz(hertz).isEmpty()               ? QStringLiteral(", out of band")
+                 : !IsContestBand(BandOfHertz(hertz)) ? QStringLiteral(", not a contest band")
+                                                      : QString());
     case Link::RigError:
         return QStringLiteral("Rig error: %1").arg(detail);
     case Link::Lost:

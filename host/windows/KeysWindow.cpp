@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +23,25 @@ const char* const kFieldKeys[][2] = {
 };
 
 } // namespace
+
+QSize KeysWindow::FittingSize(const QTableWidget* table) const {
+    // Wide and high enough for every key and text, as fonts and scale make
+    // them, and never larger than the screen the operator has.
+    int width = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < table->columnCount(); ++c)
+        width += table->columnWidth(c);
+    int height = 2 * table->frameWidth() + table->horizontalHeader()->sizeHint().height();
+    for (int r = 0; r < table->rowCount(); ++r)
+        height += table->rowHeight(r);
+    const QMargins margins = layout()->contentsMargins();
+    width += margins.left() + margins.right();
+    height += margins.top() + margins.bottom() + layout()->spacing() +
+              findChild<QDialogButtonBox*>()->sizeHint().height();
+    QSize size(width, height);
+    if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    return size;
+}
 
 KeysWindow::KeysWindow(const QList<QAction*>& actions, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("KeysWindow"));
@@ -49,7 +70,7 @@ KeysWindow::KeysWindow(const QList<QAction*>& actions, QWidget* parent) : QDialo
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(520, 460);
+    resize(FittingSize(table));
 }
 
 } // namespace qarvel

@@ -4,6 +4,7 @@
 #include <QList>
 
 class QAction;
+class QTableWidget;
 
 namespace qarvel {
 
@@ -13,6 +14,9 @@ class KeysWindow : public QDialog {
     Q_OBJECT
 public:
     KeysWindow(const QList<QAction*>& actions, QWidget* parent = nullptr);
+
+private:
+    QSize FittingSize(const QTableWidget* table) const;
 };
 
 } // namespace qarvel

@@ -72,6 +72,13 @@ bool LogCorrectionFlow::ApplyDelete(qint64 id) {
 }
 
 bool LogCorrectionFlow::Undo() {
+    if (!corrections_.CanUndo()) {
+        // Pressing Alt+U once too often is no error: a word in the status
+        // bar, not a box to dismiss in the middle of a pile-up.
+        emit Note(QStringLiteral("Nothing left to undo"));
+        emit Finished();
+        return false;
+    }
     QString error;
     const bool ok = corrections_.Undo(&error);
     if (!ok)

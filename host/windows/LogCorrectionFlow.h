@@ -41,6 +41,8 @@ signals:
     // A change went into the log (or was tried): the entry line wants the
     // focus back.
     void Finished();
+    // A word for the status bar.
+    void Note(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

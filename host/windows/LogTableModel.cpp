@@ -1,6 +1,7 @@
 #include "windows/LogTableModel.h"
 
 #include "logbook/LogBook.h"
+#include "reference/BandPlan.h"
 
 #include <iterator>
 
@@ -17,7 +18,7 @@ struct Column {
 const Column kColumns[] = {
     {"Date", "2024-03-09", &QsoRow::date},     {"Time", "23:59:59", &QsoRow::time},
     {"Call", "YO3ZZZ/MM", &QsoRow::call},      {"MHz", "28.12345", &QsoRow::frequency},
-    {"Band", "1.8", &QsoRow::band},            {"Mode", "RTTY", &QsoRow::mode},
+    {"Band", "160", &QsoRow::band},            {"Mode", "RTTY", &QsoRow::mode},
     {"Sent", "599 001 BU", &QsoRow::sent},     {"Received", "599 001 AB", &QsoRow::received},
     {"DXCC", "VP2E", &QsoRow::dxccPrefix},     {"Prefix", "VP2E/W", &QsoRow::mainPrefix},
     {"Cont", "EU", &QsoRow::continent},        {"Pos", "RUN12", &QsoRow::position},
@@ -64,7 +65,11 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount() ||
         index.column() >= kColumnCount)
         return {};
-    return EntryAt(index.row()).row.*kColumns[index.column()].field;
+    const QString& text = EntryAt(index.row()).row.*kColumns[index.column()].field;
+    // In metres, as the entry line and the statistics window name bands.
+    if (kColumns[index.column()].field == &QsoRow::band && !MetresOfBand(text).isEmpty())
+        return MetresOfBand(text);
+    return text;
 }
 
 QVariant LogTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

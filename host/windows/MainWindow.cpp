@@ -3,6 +3,7 @@
 #include "app/StationOfLog.h"
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
+#include "formats/LogFileImporter.h"
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
 #include "logbook/SubmissionStore.h"
@@ -18,6 +19,7 @@
 #include "windows/RateWindow.h"
 #include "windows/SummaryWindow.h"
 #include "contest/ContestSummary.h"
+#include "windows/ScreenFit.h"
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
@@ -48,6 +50,25 @@ bool SaveFile(const QString& path, const QByteArray& data, QString* error) {
         return true;
     *error = file.errorString();
     return false;
+}
+
+// What the operator should know besides the count: the lines left out, the
+// details not stored, a header naming another station than the window's.
+QString ImportNotes(const LogImportReport& report, const QString& ownCall) {
+    QStringList notes;
+    if (!report.skipped.empty())
+        notes << QStringLiteral("%1 malformed %2 were skipped (see details).")
+                     .arg(report.skipped.size())
+                     .arg(report.format == QLatin1String("Cabrillo") ? QStringLiteral("lines")
+                                                                     : QStringLiteral("records"));
+    if (!report.warning.isEmpty())
+        notes << QStringLiteral("But %1.").arg(report.warning);
+    if (!report.station.isEmpty() && report.station != ownCall)
+        notes << QStringLiteral("The log is %1's; this window scores it as %2 (Station > "
+                                "Settings).")
+                     .arg(report.station, ownCall.isEmpty() ? QStringLiteral("no call")
+                                                            : ownCall);
+    return notes.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -103,6 +124,9 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     rate_ = new RateWindow(log_, this);
     connect(entry_, &QsoEntryLine::Logged, rate_, &RateWindow::AddQso);
     connect(corrections_, &LogCorrectionFlow::Finished, rate_, &RateWindow::Reload);
+    connect(corrections_, &LogCorrectionFlow::Finished, entry_, &QsoEntryLine::ForgetLoggedQso);
+    connect(corrections_, &LogCorrectionFlow::Note, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 5000); });
     connect(entry_, &QsoEntryLine::Logged, this,
             [this](const QsoRow& row, int, qint64 id) {
                 model_->Append(id, row);
@@ -117,17 +141,18 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     BuildMenus();
     SetStation(station_);
     ReloadLog();
-    resize(1000, 640);
+    resize(SizeFittingScreen(this, QSize(1000, 640)));
 }
 
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&Import ADIF..."), this, [this] {
+    file->addAction(QStringLiteral("&Import ADIF or Cabrillo..."), this, [this] {
         const QString path = QFileDialog::getOpenFileName(
-            this, QStringLiteral("Import ADIF"), {},
-            QStringLiteral("ADIF files (*.adi *.adif);;All files (*)"));
+            this, QStringLiteral("Import a log"), {},
+            QStringLiteral("Logs (*.adi *.adif *.cbr *.log);;ADIF files (*.adi *.adif);;"
+                           "Cabrillo files (*.cbr *.log);;All files (*)"));
         if (!path.isEmpty())
-            ImportAdifFile(path);
+            ImportLogFile(path);
         ReturnToEntry();
     });
     file->addAction(QStringLiteral("Export &ADIF..."), this, [this] {
@@ -140,7 +165,7 @@ void MainWindow::BuildMenus() {
     });
     file->addAction(QStringLiteral("Export &Cabrillo..."), this, [this] {
         const QString path = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Export Cabrillo"), QStringLiteral("log.cbr"),
+            this, QStringLiteral("Export Cabrillo"), CabrilloFileName(station_.call),
             QStringLiteral("Cabrillo files (*.cbr *.log)"));
         if (!path.isEmpty())
             ExportCabrilloFile(path);
@@ -169,8 +194,13 @@ void MainWindow::BuildMenus() {
                        corrections_, &LogCorrectionFlow::Undo);
     logMenu->addAction(QStringLiteral("To the log &view"), QKeySequence(Qt::Key_F6), this, [this] {
         view_->setFocus();
-        if (!view_->currentIndex().isValid() && model_->rowCount() > 0)
-            view_->setCurrentIndex(model_->index(model_->rowCount() - 1, 0));
+        // The QSO an operator goes to correct is nearly always the newest.
+        if (model_->rowCount() > 0) {
+            const QModelIndex newest = model_->index(model_->rowCount() - 1, 0);
+            view_->setCurrentIndex(newest);
+            view_->selectRow(newest.row());
+            view_->scrollTo(newest);
+        }
     });
     logMenu->addSeparator();
     logMenu->addAction(QStringLiteral("Su&bmission details..."), this, [this] {
@@ -311,8 +341,8 @@ void MainWindow::EditStation() {
             .arg(station_.call, station_.dxccPrefix, station_.continent));
 }
 
-AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
-    AdifImportReport report;
+LogImportReport MainWindow::ImportLogFile(const QString& path) {
+    LogImportReport report;
     QFile file(path);
     if (!countries_) {
         report.error = QStringLiteral("No country file to resolve the calls with");
@@ -325,7 +355,7 @@ AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
         // read the log while the import's transaction is open.
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(400);
-        report = AdifImporter(*countries_).Import(file.readAll(), log_, [&](int done, int total) {
+        report = LogFileImporter(*countries_).Import(file.readAll(), log_, [&](int done, int total) {
             if (done % 50 == 0 || done == total) {
                 progress.setMaximum(total);
                 progress.setValue(done);
@@ -342,19 +372,15 @@ AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
     entry_->RefreshModes();
     session_.Recalc();
 
-    QMessageBox box(report.skipped.empty() ? QMessageBox::Information : QMessageBox::Warning,
-                    QStringLiteral("Import ADIF"),
+    QMessageBox box(report.skipped.empty() && report.warning.isEmpty() ? QMessageBox::Information
+                                                                       : QMessageBox::Warning,
+                    QStringLiteral("Import %1").arg(report.format),
                     QStringLiteral("Imported %1 QSOs from %2.").arg(report.imported).arg(path),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("ImportReport"));
-    if (!report.skipped.empty()) {
-        box.setInformativeText(QStringLiteral("%1 malformed records were skipped (see details).")
-                                   .arg(report.skipped.size()));
-        QStringList lines;
-        for (const AdifProblem& p : report.skipped)
-            lines << p.Describe();
-        box.setDetailedText(lines.join(QLatin1Char('\n')));
-    }
+    box.setInformativeText(ImportNotes(report, station_.call));
+    if (!report.skipped.empty())
+        box.setDetailedText(report.skipped.join(QLatin1Char('\n')));
     box.exec();
     ReturnToEntry();
     return report;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/AdifImporter.h"
+#include "formats/LogImportReport.h"
 #include "app/StationSettings.h"
 
 #include <QMainWindow>
@@ -42,9 +42,10 @@ public:
     // The keyboard back to the call field, also from the module's windows.
     void ReturnToEntry();
 
-    // Imports the file with a progress dialog, refreshes the log view and
-    // has the module recount; the report is shown to the operator.
-    AdifImportReport ImportAdifFile(const QString& path);
+    // Imports the file (ADIF or Cabrillo) with a progress dialog, refreshes
+    // the log view and has the module recount; the report is shown to the
+    // operator.
+    LogImportReport ImportLogFile(const QString& path);
     bool ExportAdifFile(const QString& path);
     bool ExportCabrilloFile(const QString& path);
     // The station dialog; a changed station is stored and handed on.

@@ -26,10 +26,13 @@ QsoEditDialog::QsoEditDialog(const QsoRow& row, const CountryFile* countries, QW
     call_ = field("EditCall", row.call);
     band_ = new QComboBox(this);
     band_->setObjectName(QStringLiteral("EditBand"));
-    band_->addItems(BandTexts());
-    if (band_->findText(row.band) < 0)
-        band_->addItem(row.band);
-    band_->setCurrentText(row.band);
+    for (const QString& band : ContestBandTexts())
+        band_->addItem(MetresOfBand(band), band);
+    // A QSO an import brought from another band keeps it unless changed.
+    if (band_->findData(row.band) < 0)
+        band_->addItem(MetresOfBand(row.band).isEmpty() ? row.band : MetresOfBand(row.band),
+                       row.band);
+    band_->setCurrentIndex(band_->findData(row.band));
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("EditMode"));
     mode_->setEditable(true);
@@ -58,7 +61,7 @@ QsoEditDialog::QsoEditDialog(const QsoRow& row, const CountryFile* countries, QW
 QsoRow QsoEditDialog::Edited() const {
     QsoRow r = original_;
     r.call = call_->text().trimmed().toUpper();
-    r.band = band_->currentText();
+    r.band = band_->currentData().toString();
     if (r.band != original_.band)
         r.frequency.clear();
     r.mode = mode_->currentText().trimmed().toUpper();

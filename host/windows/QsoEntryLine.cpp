@@ -45,17 +45,23 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
 
-    call_ = Field(this, "EntryCall", 140);
+    call_ = Field(this, "EntryCall", 110);
     band_ = new QComboBox(this);
     band_->setObjectName(QStringLiteral("EntryBand"));
-    band_->addItems(BandTexts());
-    band_->setCurrentText(QStringLiteral("14"));
-    // Shown while the rig is on none of the bands.
+    // Named in metres as the statistics window names them; the QSO keeps
+    // the band text the module counts by.
+    for (const QString& band : ContestBandTexts())
+        band_->addItem(MetresOfBand(band), band);
+    band_->setCurrentIndex(band_->findData(QStringLiteral("14")));
+    // Shown while the rig is on none of the contest bands, and wide enough
+    // to be read then.
     band_->setPlaceholderText(QStringLiteral("out of band"));
+    band_->setMinimumContentsLength(static_cast<int>(QStringLiteral("not a contest band").size()));
+    band_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("EntryMode"));
-    received_ = Field(this, "EntryReceived", 120);
-    sent_ = Field(this, "EntrySent", 100);
+    received_ = Field(this, "EntryReceived", 100);
+    sent_ = Field(this, "EntrySent", 80);
     country_ = new QLabel(this);
     country_->setObjectName(QStringLiteral("EntryCountry"));
     result_ = new QLabel(this);
@@ -64,7 +70,8 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
     result_->setFont(bold);
-    result_->setMinimumWidth(220);
+    // Narrow enough that the line fits a small screen; the words wrap.
+    result_->setMinimumWidth(120);
 
     const char* headings[] = {"Call", "Band", "Mode", "Received", "Sent"};
     for (int i = 0; i < 5; ++i)
@@ -79,7 +86,11 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     result_->setWordWrap(true);
     grid->addWidget(result_, 0, 5, 3, 1);
     grid->addWidget(country_, 2, 0, 1, 5);
-    grid->setColumnStretch(5, 1);
+    // The fields are as narrow as a small screen needs; where there is
+    // room, they and the findings share it.
+    for (const int column : {0, 3, 4})
+        grid->setColumnStretch(column, 1);
+    grid->setColumnStretch(5, 4);
 
     call_->installEventFilter(this);
     connect(call_, &QLineEdit::textEdited, this, &QsoEntryLine::CallEdited);
@@ -115,7 +126,29 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
 void QsoEntryLine::ClearEntry() {
     ClearQso();
     checked_.reset();
+    // Whatever the line said about the last call is stale now.
+    result_->clear();
     UpdatePreview();
+}
+
+void QsoEntryLine::ForgetLoggedQso() {
+    if (call_->text().trimmed().isEmpty())
+        result_->clear();
+    else
+        UpdatePreview();
+}
+
+void QsoEntryLine::ShowResult(const QString& text, const QColor& colour) {
+    result_->setText(text);
+    QPalette p = result_->palette();
+    p.setColor(QPalette::WindowText, colour);
+    result_->setPalette(p);
+}
+
+QString QsoEntryLine::OffBandWords() const {
+    return band_->placeholderText() == QLatin1String("not a contest band")
+               ? QStringLiteral("Not a contest band")
+               : QStringLiteral("Out of band");
 }
 
 void QsoEntryLine::WipeEntry() {
@@ -173,7 +206,7 @@ QString QsoEntryLine::SentDefault() const {
 QsoRow QsoEntryLine::CurrentQso() const {
     QsoRow q;
     q.call = call_->text().trimmed().toUpper();
-    q.band = band_->currentText();
+    q.band = band_->currentData().toString();
     q.frequency = rig_.FrequencyFor(q.band);
     q.mode = mode_->currentText();
     q.received = received_->text().simplified().toUpper();
@@ -207,6 +240,9 @@ void QsoEntryLine::CallEdited() {
         call_->setText(upper);
         call_->setCursorPosition(cursor);
     }
+    // A call typed and taken back again leaves nothing to say.
+    if (upper.trimmed().isEmpty())
+        result_->clear();
     UpdatePreview();
 }
 
@@ -222,6 +258,7 @@ void QsoEntryLine::UpdatePreview() {
         country_->clear();
         return;
     }
+    const QColor red(200, 0, 0);
     country_->setText(
         q.dxccPrefix.isEmpty()
             ? QStringLiteral("Country unknown")
@@ -229,15 +266,15 @@ void QsoEntryLine::UpdatePreview() {
                   .arg(QString::fromStdString(countries_->Resolve(q.call.toStdString())->entity),
                        q.dxccPrefix, q.continent));
     if (q.band.isEmpty()) {
-        result_->setText(QStringLiteral("Out of band"));
+        ShowResult(OffBandWords(), red);
         return;
     }
     // Without the statistics window the module counts nothing and answers 0.
     const int score = session_.IsStarted() ? session_.Score(q) : 0;
-    result_->setText(score == 0 ? QString() : ResultWords(score));
-    QPalette p = result_->palette();
-    p.setColor(QPalette::WindowText, score < 0 ? QColor(200, 0, 0) : QColor(0, 110, 0));
-    result_->setPalette(p);
+    // Points for a call of no known country would be a guess: the module
+    // scores it as if it were a country of its own. A dupe is a dupe still.
+    const bool noPoints = score == 0 || (score > 0 && q.dxccPrefix.isEmpty());
+    ShowResult(noPoints ? QString() : ResultWords(score), score < 0 ? red : QColor(0, 110, 0));
 }
 
 void QsoEntryLine::CallComplete() {
@@ -261,8 +298,9 @@ bool QsoEntryLine::LogQso() {
         return false;
     }
     if (q.band.isEmpty()) {
-        // The module scores the nine bands only: the operator picks one.
-        result_->setText(QStringLiteral("Out of band: pick a band"));
+        // Contests are held on the six contest bands only: the operator
+        // picks one.
+        ShowResult(OffBandWords() + QStringLiteral(": pick a band"), QColor(200, 0, 0));
         return false;
     }
     if (q.received.isEmpty() && !receivedTyped_) {
@@ -281,10 +319,8 @@ bool QsoEntryLine::LogQso() {
         QStringList texts;
         for (const QsoFinding& f : findings)
             texts << f.text;
-        result_->setText(texts.join(QStringLiteral("; ")) + QStringLiteral(". Enter logs anyway"));
-        QPalette p = result_->palette();
-        p.setColor(QPalette::WindowText, QColor(200, 0, 0));
-        result_->setPalette(p);
+        ShowResult(texts.join(QStringLiteral("; ")) + QStringLiteral(". Enter logs anyway"),
+                   QColor(200, 0, 0));
         checked_ = judged;
         return false;
     }
@@ -302,9 +338,10 @@ bool QsoEntryLine::LogQso() {
     }
     // The row is committed: a replay from here on sees what is counted now.
     const int result = session_.Add(q);
-    result_->setText(session_.IsStarted()
-                         ? QStringLiteral("Logged %1: %2").arg(q.call, ResultWords(result))
-                         : QStringLiteral("Logged %1").arg(q.call));
+    const bool scored = session_.IsStarted() && (result < 0 || !q.dxccPrefix.isEmpty());
+    ShowResult(scored ? QStringLiteral("Logged %1: %2").arg(q.call, ResultWords(result))
+                      : QStringLiteral("Logged %1").arg(q.call),
+               palette().color(QPalette::WindowText));
     if (mode_->findText(q.mode) < 0)
         RefreshModes();
     ClearQso();
@@ -315,10 +352,11 @@ bool QsoEntryLine::LogQso() {
 void QsoEntryLine::FollowRig(const RigState& state) {
     const RigFollower::Change change = rig_.Follow(state);
     if (change.band) {
-        if (change.band->isEmpty())
-            band_->setCurrentIndex(-1);
-        else
-            band_->setCurrentText(*change.band);
+        // A WARC band is a band, but no contest is held there.
+        band_->setPlaceholderText(change.band->isEmpty() ? QStringLiteral("out of band")
+                                                         : QStringLiteral("not a contest band"));
+        band_->setCurrentIndex(band_->findData(*change.band));
+        UpdatePreview();
     }
     if (change.mode) {
         if (mode_->findText(*change.mode) < 0)

@@ -54,6 +54,9 @@ public:
     // report sent typed by hand and what the result label says too.
     void ClearEntry();
     void WipeEntry();
+    // The log changed under the line (a correction, a delete, an undo):
+    // what it said about the QSO logged last may be untrue now.
+    void ForgetLoggedQso();
     // Alt+Up / Alt+Down, Alt+M.
     void StepBand(int step);
     void NextMode();
@@ -71,6 +74,9 @@ private:
     void CallEdited();
     void ModeChanged();
     QString SentDefault() const;
+    void ShowResult(const QString& text, const QColor& colour);
+    // "Out of band", or "Not a contest band" while the rig is on a WARC band.
+    QString OffBandWords() const;
     void ClearQso();
 
     ContestSession& session_;

@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QMargins>
+#include <QRegion>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStringList>
@@ -130,6 +131,10 @@ bool TFormStorage::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::WindowActivate:
             if (pendingOuterSize_ && window_->isVisible())
                 ApplyPendingSize();
+            if (recheckWhenFramed_ && window_->isVisible() && !FrameMargins(window_).isNull()) {
+                recheckWhenFramed_ = false;
+                BringOntoScreen();
+            }
             if (window_->isVisible() &&
                 !(window_->windowState() &
                   (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
@@ -303,6 +308,51 @@ void TFormStorage::RestorePlacement(const TSettingsSection& store) {
     ApplyPlacement(placement);
 }
 
+void TFormStorage::BringOntoScreen() {
+    if (window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QMargins margins = FrameMargins(window_);
+    recheckWhenFramed_ = margins.isNull();
+    const QRect outer = OuterFrame(window_);
+    const QRect titleBar(outer.topLeft(), QSize(outer.width(), std::max(margins.top(), 1)));
+    QRegion available;
+    QScreen* target = nullptr;
+    int bestOverlap = -1;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        available += area;
+        const QRect overlap = area.intersected(outer);
+        const int size = overlap.isEmpty() ? 0 : overlap.width() * overlap.height();
+        if (size > bestOverlap) {
+            bestOverlap = size;
+            target = screen;
+        }
+    }
+    if (!target || available.isEmpty() || (available & titleBar) == QRegion(titleBar))
+        return;
+    // Onto the screen the window shows most on, the primary one when it
+    // shows on none.
+    if (bestOverlap == 0 && PrimaryScreen())
+        target = PrimaryScreen();
+    const QRect area = target->availableGeometry();
+    QSize size = outer.size();
+    if (Resizable() && (size.width() > area.width() || size.height() > area.height())) {
+        size = size.boundedTo(area.size());
+        window_->resize(size.shrunkBy(margins).expandedTo(window_->minimumSize()));
+    }
+    int left = outer.left();
+    int top = outer.top();
+    if (left + size.width() > area.left() + area.width())
+        left = area.left() + area.width() - size.width();
+    left = std::max(left, area.left());
+    if (top + size.height() > area.top() + area.height())
+        top = area.top() + area.height() - size.height();
+    top = std::max(top, area.top());
+    window_->move(left, top);
+    if (margins.isNull() && window_->windowHandle())
+        window_->windowHandle()->setFramePosition(QPoint(left, top));
+}
+
 void TFormStorage::RestoreState(const TSettingsSection& store) {
     const int showCmd = ToInt(store.Read(QStringLiteral("ShowCmd")), 0);
     // Minimised (2, 6 and 7) is not restored: the window opens normal.
@@ -340,10 +390,13 @@ void TFormStorage::Restore() {
         // The window opens all the same; the operator learns why it is not
         // where it was left.
         ReportError(e.Text());
+        BringOntoScreen();
         return;
     }
     // A stored maximised position never takes effect.
     maxPosition_.reset();
+    // Designed or stored, a place the operator cannot reach is no place.
+    BringOntoScreen();
 }
 
 void TFormStorage::Save(bool destroying) {

@@ -70,6 +70,10 @@ private:
     QPoint BorderDefault() const;
     void NoteNormalFrame();
     void ApplyPendingSize();
+    // A window whose title bar would lie outside the screens' available
+    // area is moved just far enough to stand wholly on one; elsewhere the
+    // placement is left as it is.
+    void BringOntoScreen();
 
     QWidget* window_;
     bool active_ = true;
@@ -95,6 +99,9 @@ private:
     bool seenNormal_ = false; // shown in its normal state since the restore
     // The outer size restored while the window's frame was not known yet.
     std::optional<QSize> pendingOuterSize_;
+    // Placed before the window system framed it: looked at again once the
+    // frame, and with it the title bar, is known.
+    bool recheckWhenFramed_ = false;
 
     bool restored_ = false;
     bool saved_ = false;

@@ -1,3 +1,4 @@
+#include "formats/CabrilloReader.h"
 #include "formats/CabrilloWriter.h"
 #include "contest/ScoreLine.h"
 #include "logbook/SubmissionDetails.h"
@@ -115,6 +116,7 @@ TEST(Cabrillo, MultiTransmitterLogWithEveryHeader) {
         "LOCATION: BU",
         "SOAPBOX: Good fun.",
         "SOAPBOX: Thanks to all.",
+        "X-PERIOD-START: 2024-03-09 12:00",
         "QSO:  7000 CW 2024-03-09 1202 YO3ZZZ        599 BU     DL1ABC        599 AB     0",
         "QSO: 14000 CW 2024-03-09 1205 YO3ZZZ        599 BU     YO7ZAB        599 AB     1",
         "QSO:  7000 CW 2024-03-09 1205 YO3ZZZ        599 BU     F5ABC         599 AB     0",
@@ -124,6 +126,82 @@ TEST(Cabrillo, MultiTransmitterLogWithEveryHeader) {
     ASSERT_EQ(lines.size(), expected.size()) << lines.join('\n').toStdString();
     for (qsizetype i = 0; i < expected.size(); ++i)
         EXPECT_EQ(lines[i].toStdString(), expected[i].toStdString()) << "line " << i + 1;
+}
+
+TEST(Cabrillo, FileIsNamedAfterTheCall) {
+    EXPECT_EQ(CabrilloFileName("yo3zzz"), "YO3ZZZ.cbr");
+    EXPECT_EQ(CabrilloFileName("YO3ZZZ/P"), "YO3ZZZ_P.cbr");
+    EXPECT_EQ(CabrilloFileName(" "), "log.cbr");
+}
+
+// What qarvel writes, its Cabrillo import reads back: the rows as logged
+// (the transmitter column left off) and every detail the header carries.
+TEST(Cabrillo, ReadsBackWhatItWrites) {
+    SubmissionDetails d = Details({{"CATEGORY-OPERATOR", "MULTI-OP"},
+                                   {"CATEGORY-TRANSMITTER", "TWO"},
+                                   {"CATEGORY-POWER", "LOW"},
+                                   {"OPERATORS", "YO3ZZZ YO3AAA"},
+                                   {"ADDRESS", "Str. Lunga 1"},
+                                   {"ADDRESS", "Bucuresti"},
+                                   {"SOAPBOX", "Good fun."},
+                                   {"PERIOD-START", "2024-03-09 12:00"},
+                                   {"PERIOD-END", "2024-03-10 11:59"}});
+    const std::vector<QsoRow> rows = {
+        Row("2024-03-09", "12:02:00", "DL1ABC", "7", "CW", "599 BU", "599 001", "7.025"),
+        Row("2024-03-09", "12:05:00", "YO7ZAB", "14", "SSB", "59 BU", "59 AG"),
+        Row("2024-03-09", "12:06:00", "F5ABC", "10", "CW", "599 BU", "599"),
+        Row("2024-03-09", "12:07:00", "W1AW", "28", "CW", "599 BU", "599 1")};
+    const QString text =
+        WriteCabrillo(CabrilloHeader{"ZELMAR-CONTEST", "YO3ZZZ", 99, "qarvel 1.0.0", d}, rows);
+    ASSERT_TRUE(LooksLikeCabrillo(text.toUtf8()));
+    const CabrilloContents read = ReadCabrillo(text.toUtf8());
+    EXPECT_TRUE(read.problems.empty()) << read.problems.front().Describe().toStdString();
+    EXPECT_EQ(read.callsign, "YO3ZZZ");
+    d.categoryBand = "ALL"; // written as the log's, read as declared
+    EXPECT_EQ(read.details, d) << text.toStdString();
+    ASSERT_EQ(read.qsos.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(read.qsos[i].row, rows[i]) << read.qsos[i].row.call.toStdString();
+        EXPECT_EQ(read.qsos[i].sentCall, "YO3ZZZ");
+    }
+}
+
+// Every line that cannot be read is named by its number; the others come in.
+TEST(Cabrillo, MalformedLinesAreNamedByNumber) {
+    const QByteArray text = "\n  start-of-log: 3.0\r\n"
+                            "CALLSIGN: YO3ZZZ\n"
+                            "CATEGORY-POWER: 100W\n"
+                            "CATEGORY-OPERATOR: single-op\n"
+                            "X-NAME: not ours\n"
+                            "QSO: 14025 CW 2024-03-09 1200 YO3ZZZ 599 BU DL1ABC 599 001\n"
+                            "QSO: 14025 XX 2024-03-09 1201 YO3ZZZ 599 BU DL1ABC 599 002\n"
+                            "QSO: 14025 CW 2024-03-32 1202 YO3ZZZ 599 BU DL1ABC 599 003\n"
+                            "QSO: 14025 CW 2024-03-09 2460 YO3ZZZ 599 BU DL1ABC 599 004\n"
+                            "QSO: 50100 CW 2024-03-09 1203 YO3ZZZ 599 BU DL1ABC 599 005\n"
+                            "QSO: 21000 PH 2024-03-09 1204 YO3ZZZ 59 BU 5NN 59 006\n"
+                            "QSO: 14025 CW 2024-03-09\n"
+                            "just words\n"
+                            "QSO: 28450 PH 2024-03-09 1205 YO3ZZZ 59 BU YO5ZAA 59 AB\n"
+                            "END-OF-LOG:\n"
+                            "QSO: 28450 PH 2024-03-09 1206 YO3ZZZ 59 BU YO7ZAB 59 AG\n";
+    ASSERT_TRUE(LooksLikeCabrillo(text));
+    EXPECT_TRUE(LooksLikeCabrillo("\xEF\xBB\xBFSTART-OF-LOG: 3.0\r\nEND-OF-LOG:\r\n"));
+    EXPECT_TRUE(ReadCabrillo("\xEF\xBB\xBFSTART-OF-LOG: 3.0\r\nEND-OF-LOG:\r\n").problems.empty());
+    EXPECT_FALSE(LooksLikeCabrillo("<ADIF_VER:5>3.1.4 <EOH>\nSTART-OF-LOG: 3.0\n"));
+    const CabrilloContents read = ReadCabrillo(text);
+    QStringList problems;
+    for (const CabrilloProblem& p : read.problems)
+        problems << p.Describe().section(':', 0, 0);
+    EXPECT_EQ(problems.join(',').toStdString(),
+              "line 4,line 8,line 9,line 10,line 11,line 12,line 13,line 14,line 17");
+    EXPECT_EQ(read.details.categoryOperator, "SINGLE-OP");
+    EXPECT_TRUE(read.details.name.isEmpty());
+    ASSERT_EQ(read.qsos.size(), 2u);
+    EXPECT_EQ(read.qsos[0].line, 7);
+    EXPECT_EQ(read.qsos[0].row.frequency, "14.025");
+    EXPECT_EQ(read.qsos[1].row.band, "28");
+    EXPECT_EQ(read.qsos[1].row.mode, "SSB");
+    EXPECT_EQ(read.qsos[1].row.received, "59 AB");
 }
 
 // One band logged: that band, and a one-transmitter entry has no column.

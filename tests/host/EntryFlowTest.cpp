@@ -26,7 +26,7 @@ protected:
         band_ = entry_->findChild<QComboBox*>(QStringLiteral("EntryBand"));
         mode_ = entry_->findChild<QComboBox*>(QStringLiteral("EntryMode"));
         ASSERT_TRUE(call_ && received_ && band_ && mode_);
-        band_->setCurrentText(QStringLiteral("14"));
+        band_->setCurrentText(QStringLiteral("20"));
         mode_->setCurrentText(QStringLiteral("CW"));
     }
 
@@ -190,16 +190,30 @@ TEST_F(EntryFlow, ImportedQsosAreCountedAtOnce) {
             "<CALL:6>DL1ABC <MODE:2>CW <EOR>\n"
             "<CALL:4>W1AW <BAND:3>40m <MODE:2>CW <QSO_DATE:8>20240309 <TIME_ON:4>1206 <EOR>\n");
     f.close();
-    const AdifImportReport report = window_->ImportAdifFile(path);
+    const LogImportReport report = window_->ImportLogFile(path);
     ASSERT_TRUE(report.ok);
     EXPECT_EQ(report.imported, 2);
-    ASSERT_EQ(report.skipped.size(), 1u);
+    ASSERT_EQ(report.skipped.size(), 1);
     EXPECT_EQ(boxes_.Texts().size(), 1); // the import report
     EXPECT_EQ(window_->LogModel()->rowCount(), 2);
     EXPECT_EQ(session_->ScoreLineText(), "Score: 12*(1+1)=24");
     Type("W1AW");
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentText(QStringLiteral("40"));
     EXPECT_EQ(entry_->ResultText(), "DUPE");
+}
+
+TEST_F(EntryFlow, ACabrilloLogIsImportedAndCountedAsTheCommandLineCountsIt) {
+    const LogImportReport report = window_->ImportLogFile(
+        QStringLiteral(ZELMAR_TEST_SOURCE_DIR "/tests/host/fixtures/zelmar-2024.cbr"));
+    ASSERT_TRUE(report.ok) << report.error.toStdString();
+    EXPECT_EQ(report.format, "Cabrillo");
+    EXPECT_EQ(report.imported, 47);
+    EXPECT_TRUE(report.skipped.isEmpty());
+    EXPECT_EQ(report.station, "YO3ZZZ");
+    EXPECT_EQ(report.sentExchange, "BU");
+    EXPECT_EQ(window_->LogModel()->rowCount(), 47);
+    // As `qarvel --import zelmar-2024.cbr --score` prints it.
+    EXPECT_EQ(session_->ScoreLineText(), "Score: 194*(15+24)=7566");
 }
 
 TEST_F(EntryFlow, CabrilloCarriesTheModulesScore) {

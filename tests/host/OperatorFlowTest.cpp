@@ -11,6 +11,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -81,7 +84,7 @@ protected:
 
 TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
     EXPECT_EQ(QApplication::focusWidget(), call_);
-    band_->setCurrentText(QStringLiteral("14"));
+    band_->setCurrentText(QStringLiteral("20"));
 
     Keys("dl1abc");
     Key(Qt::Key_Space); // to the exchange
@@ -92,10 +95,10 @@ TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
     EXPECT_EQ(QApplication::focusWidget(), call_);
 
     Key(Qt::Key_Up, Qt::AltModifier);
-    EXPECT_EQ(band_->currentText(), "18");
+    EXPECT_EQ(band_->currentText(), "15"); // no WARC band between
     Key(Qt::Key_Down, Qt::AltModifier);
     Key(Qt::Key_Down, Qt::AltModifier);
-    EXPECT_EQ(band_->currentText(), "10");
+    EXPECT_EQ(band_->currentText(), "40");
     const QString mode = window_->findChild<QComboBox*>("EntryMode")->currentText();
     Key(Qt::Key_M, Qt::AltModifier);
     EXPECT_NE(window_->findChild<QComboBox*>("EntryMode")->currentText(), mode);
@@ -103,8 +106,10 @@ TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
     EXPECT_EQ(window_->findChild<QComboBox*>("EntryMode")->currentText(), mode);
 
     Keys("W1AX");
+    EXPECT_FALSE(Result().isEmpty());
     Key(Qt::Key_Escape);
     EXPECT_EQ(call_->text(), "");
+    EXPECT_EQ(Result(), ""); // nothing stale about a call that is gone
     Keys("W1AW");
     Key(Qt::Key_Space);
     Keys("599 5");
@@ -124,17 +129,22 @@ TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
     Keys("599 5");
     Key(Qt::Key_Return);
     ASSERT_EQ(Log().size(), 2u);
-    EXPECT_EQ(Log()[1].band, "10");
+    EXPECT_EQ(Log()[1].band, "7");
     EXPECT_EQ(window_->LogModel()->rowCount(), 2);
 
     // Help > Keys lists what the window and the line answer to.
     QStringList listed;
+    bool fits = false;
     QTimer::singleShot(50, [&] {
         if (auto* keys = QApplication::activeModalWidget();
             keys && keys->objectName() == "KeysWindow") {
             auto* table = keys->findChild<QTableWidget*>("KeysTable");
             for (int r = 0; table && r < table->rowCount(); ++r)
                 listed << table->item(r, 0)->text();
+            const QAbstractItemView* view = table;
+            fits = table && table->horizontalScrollBar()->maximum() == 0 &&
+                   table->columnWidth(0) >= view->sizeHintForColumn(0) &&
+                   table->columnWidth(1) >= view->sizeHintForColumn(1);
             QTest::keyClick(keys, Qt::Key_Escape);
         }
     });
@@ -142,12 +152,17 @@ TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
     for (const char* k : {"Enter", "Esc", "Alt+W", "Alt+Up", "Alt+Down", "Alt+M", "Alt+E",
                           "Alt+D", "Alt+U", "F7", "F8", "F9"})
         EXPECT_TRUE(listed.contains(QLatin1String(k))) << k << " " << listed.join(',').toStdString();
+    EXPECT_TRUE(fits) << "a column of the key list is cut off";
     EXPECT_EQ(QApplication::focusWidget(), call_);
 }
 
 TEST_F(OperatorFlow, AQsoTheCheckFaultsNeedsASecondEnter) {
-    band_->setCurrentText(QStringLiteral("14"));
+    band_->setCurrentText(QStringLiteral("20"));
+    Keys("DL1ABC");
+    EXPECT_TRUE(Result().endsWith("points")) << Result().toStdString();
+    Key(Qt::Key_Escape);
     Keys("599YO9HP"); // the report typed into the call field
+    EXPECT_EQ(Result(), ""); // no country, so no points to promise
     Key(Qt::Key_Return);
     EXPECT_TRUE(Log().empty());
     EXPECT_TRUE(Result().contains("cannot resolve 599YO9HP")) << Result().toStdString();
@@ -174,7 +189,7 @@ TEST_F(OperatorFlow, AQsoTheCheckFaultsNeedsASecondEnter) {
 }
 
 TEST_F(OperatorFlow, CorrectionsAlwaysEqualAReplayOfTheFile) {
-    band_->setCurrentText(QStringLiteral("14"));
+    band_->setCurrentText(QStringLiteral("20"));
     for (const char* call : {"DL1ABC", "YO5ZAA", "W1AW", "F5ABC", "JA1ABC"}) {
         Keys(QLatin1String(call));
         Key(Qt::Key_Space);
@@ -189,7 +204,7 @@ TEST_F(OperatorFlow, CorrectionsAlwaysEqualAReplayOfTheFile) {
     // Alt+E on the last QSO: the dialog moves JA1ABC to 40 m and to another call.
     QTimer::singleShot(50, [] {
         if (auto* d = qobject_cast<QsoEditDialog*>(QApplication::activeModalWidget())) {
-            d->findChild<QComboBox*>("EditBand")->setCurrentText("7");
+            d->findChild<QComboBox*>("EditBand")->setCurrentText("40");
             auto* call = d->findChild<QLineEdit*>("EditCall");
             call->setFocus();
             call->selectAll();
@@ -241,9 +256,28 @@ TEST_F(OperatorFlow, CorrectionsAlwaysEqualAReplayOfTheFile) {
     EXPECT_EQ(model->EntryAt(1).row.call, "YO5ZAA");
     EXPECT_EQ(WindowFigures(), ScoredByQarvel());
     EXPECT_TRUE(WindowFigures().endsWith("Score: 24*(2+3)=120")) << WindowFigures().toStdString();
+    // What the line said about the last QSO logged went with the changes.
+    EXPECT_EQ(Result(), "");
+
+    // Then the first correction; after it nothing is left, and only the
+    // status bar says so.
+    Key(Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(model->EntryAt(4).row.call, "JA1ABC");
+    const qsizetype boxes = boxes_.Texts().size();
+    Key(Qt::Key_U, Qt::AltModifier);
+    EXPECT_EQ(window_->statusBar()->currentMessage(), "Nothing left to undo");
+    EXPECT_EQ(boxes_.Texts().size(), boxes);
+    EXPECT_EQ(QApplication::focusWidget(), call_);
+
+    // F6 goes to the newest QSO, selected and in sight.
+    auto* view = window_->findChild<QTableView*>("LogTable");
+    view->setCurrentIndex(model->index(0, 0));
+    Key(Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    EXPECT_EQ(view->currentIndex().row(), 4);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(4, {}));
 
     // Delete from the log view asks first; refused, the QSO stays.
-    window_->findChild<QTableView*>("LogTable")->setFocus();
     Key(Qt::Key_Delete);
     EXPECT_EQ(Log().size(), 5u);
     EXPECT_FALSE(boxes_.Texts().isEmpty());

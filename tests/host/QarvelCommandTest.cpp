@@ -492,6 +492,61 @@ TEST_F(QarvelCommand, ReadingRunsWriteNothingButTheFilesAskedFor) {
     QFile again(out + "/again.cbr");
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_TRUE(again.readAll().contains("\r\nCALLSIGN: YO3ZZZ\r\n"));
+TEST_F(QarvelCommand, CabrilloOfAContestScoresAsItsAdifDoes) {
+    // The same contest from another logger, once as Cabrillo, once as ADIF.
+    const QString cabrillo = QStringLiteral(QARVEL_FIXTURES "/zelmar-2024.cbr");
+    const QString exported = dir_.filePath("again.cbr");
+    const Result fromCabrillo = Run({"--import", cabrillo, "--score", "--export-cabrillo",
+                                     exported, dir_.filePath("cabrillo.sqlite")});
+    ASSERT_EQ(fromCabrillo.exitCode, 0) << fromCabrillo.err.toStdString();
+    const Result fromAdif =
+        Run({"--import", QStringLiteral(QARVEL_FIXTURES "/zelmar-2024.adi"), "--score", "--call",
+             "YO3ZZZ", dir_.filePath("adif.sqlite")});
+    ASSERT_EQ(fromAdif.exitCode, 0) << fromAdif.err.toStdString();
+
+    // The grid and the score line, without what the import and export said.
+    const auto grid = [](const QString& out) {
+        const qsizetype from = out.indexOf("Band ");
+        return out.mid(from, out.indexOf('\n', out.indexOf("Score: ")) - from);
+    };
+    EXPECT_TRUE(fromCabrillo.out.contains("Imported 47 QSOs")) << fromCabrillo.out.toStdString();
+    // No call given and none stored: the header's station scores the log.
+    EXPECT_TRUE(fromCabrillo.out.contains("Station of the imported log: YO3ZZZ (YO, EU)."))
+        << fromCabrillo.out.toStdString();
+    const QString score = grid(fromCabrillo.out);
+    EXPECT_TRUE(score.contains(QRegularExpression("Score: [1-9][0-9]*\\*\\([0-9]+\\+[0-9]+\\)=[1-9]")))
+        << score.toStdString();
+    EXPECT_EQ(score.toStdString(), grid(fromAdif.out).toStdString());
+
+    // Header and QSOs went into the log: they come out again.
+    QFile f(exported);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    for (const char* line : {"CALLSIGN: YO3ZZZ", "CATEGORY-POWER: LOW", "CATEGORY-OPERATOR: SINGLE-OP",
+                             "NAME: Ion Popescu", "ADDRESS: Str. Lunga 1",
+                             "QSO:  7081 PH 2024-03-09 1204 YO3ZZZ        59  BU     UR5ZZ         59  020"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
+
+    // A broken line is named by its number; the rest comes in, and the
+    // import says so in its status.
+    QFile original(cabrillo);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QByteArrayList lines = original.readAll().split('\n');
+    lines.insert(30, "QSO: 10120 CW 2024-03-09 1300 YO3ZZZ 599 BU F5ABC 599 123\r");
+    lines.insert(31, "QSO:  3510 CW 2024-03-09 1301 YO3ZZZ 599 BU\r");
+    lines.insert(32, "QSO:  5357 CW 2024-03-09 1302 YO3ZZZ 599 BU G4ABC 599 124\r");
+    const QString broken = dir_.filePath("broken.cbr");
+    QFile out(broken);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines.join('\n'));
+    out.close();
+    const Result partly = Run({"--import", broken, "--call", "YO3ZZZ", dir_.filePath("partly.sqlite")});
+    EXPECT_EQ(partly.exitCode, 3) << partly.err.toStdString();
+    EXPECT_TRUE(partly.out.contains("Imported 48 QSOs")) << partly.out.toStdString(); // 30 m too
+    EXPECT_TRUE(partly.out.contains("skipped 2 malformed lines")) << partly.out.toStdString();
+    EXPECT_TRUE(partly.err.contains("broken.cbr: line 32: no call received")) << partly.err.toStdString();
+    EXPECT_TRUE(partly.err.contains("broken.cbr: line 33: frequency 5357 kHz is outside"))
+        << partly.err.toStdString();
 }
 
 } // namespace

@@ -117,10 +117,32 @@ TEST_F(RigWindow, BandFollowsTheRigQsosCarryItsFrequencyAndALostRigComesBack) {
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(entry_->ResultText().startsWith("Out of band"))
         << entry_->ResultText().toStdString();
+    // Red, as every reason not to log is.
+    EXPECT_EQ(
+        entry_->findChild<QLabel*>(QStringLiteral("EntryResult"))->palette().color(QPalette::WindowText),
+        QColor(200, 0, 0));
+
+    // The WARC bands are bands, but no contest is held on them: nothing is
+    // logged there, whatever the keyboard says.
+    for (const char* hertz : {"10110000", "18080000"}) {
+        ASSERT_TRUE(rig.Tune({"F", hertz, "M", "CW", "0"}));
+        ASSERT_TRUE(StatusShows(QStringLiteral("Rig: %1 MHz CW, not a contest band")
+                                    .arg(MegahertzText(QByteArray(hertz).toLongLong()))))
+            << Status().toStdString();
+        EXPECT_EQ(band_->currentIndex(), -1);
+        Log("DL1ABC", "599 001");
+        QTest::keyClick(received_, Qt::Key_Return); // the second Enter too
+        EXPECT_EQ(Rows(), 0) << hertz;
+        EXPECT_EQ(entry_->ResultText(), "Not a contest band: pick a band") << hertz;
+        EXPECT_EQ(entry_->findChild<QLabel*>(QStringLiteral("EntryResult"))
+                      ->palette()
+                      .color(QPalette::WindowText),
+                  QColor(200, 0, 0));
+    }
 
     ASSERT_TRUE(rig.Tune({"F", "7025000", "M", "CWR", "0"}));
     ASSERT_TRUE(StatusShows("Rig: 7.025 MHz CWR")) << Status().toStdString();
-    EXPECT_EQ(band_->currentText(), "7");
+    EXPECT_EQ(band_->currentText(), "40");
     EXPECT_EQ(mode_->currentText(), "CW");
     Log("DL1ABC", "599 001");
     ASSERT_EQ(Rows(), 1);
@@ -130,7 +152,7 @@ TEST_F(RigWindow, BandFollowsTheRigQsosCarryItsFrequencyAndALostRigComesBack) {
 
     ASSERT_TRUE(rig.Tune({"F", "14195000", "M", "USB", "2400"}));
     ASSERT_TRUE(StatusShows("Rig: 14.195 MHz USB")) << Status().toStdString();
-    EXPECT_EQ(band_->currentText(), "14");
+    EXPECT_EQ(band_->currentText(), "20");
     Log("W1AW", "59 002");
     EXPECT_EQ(LastRow().frequency, "14.195");
     EXPECT_EQ(LastRow().mode, "SSB");
@@ -138,12 +160,12 @@ TEST_F(RigWindow, BandFollowsTheRigQsosCarryItsFrequencyAndALostRigComesBack) {
 
     // A band picked by hand is logged without the rig's frequency, which
     // lies outside it, and holds until the dial turns.
-    band_->setCurrentText(QStringLiteral("21"));
+    band_->setCurrentText(QStringLiteral("15"));
     Log("JA1ABC", "59 003");
     EXPECT_EQ(LastRow().band, "21");
     EXPECT_EQ(LastRow().frequency, "");
     ASSERT_TRUE(rig.Tune({"F", "14200000"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return band_->currentText() == "14"; }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return band_->currentText() == "20"; }, 15000));
 
     // The frequency reaches both exports: ADIF in MHz, Cabrillo in kHz.
     QTemporaryDir dir;
@@ -241,7 +263,7 @@ TEST_F(RigWindow, NonsenseAndSilenceTimeOutWhileTheWindowGoesOn) {
     Open(daemon.Address());
     if (HasFatalFailure())
         return;
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentText(QStringLiteral("40"));
     const QObject context; // goes before what the connection writes to
     QObject::connect(window_->Rig(), &RigctldClient::StateChanged, &context,
                      [&](const RigState& s) {
@@ -250,7 +272,7 @@ TEST_F(RigWindow, NonsenseAndSilenceTimeOutWhileTheWindowGoesOn) {
                      });
 
     ASSERT_TRUE(StatusShows("Rig: 21.010 MHz CW", 60000)) << Status().toStdString();
-    EXPECT_EQ(band_->currentText(), "21");
+    EXPECT_EQ(band_->currentText(), "15");
 
     std::vector<QString> failures;
     for (const Seen& s : seen) {
@@ -259,7 +281,7 @@ TEST_F(RigWindow, NonsenseAndSilenceTimeOutWhileTheWindowGoesOn) {
         }
         if (s.state.Failed()) {
             failures.push_back(s.state.StatusText());
-            EXPECT_EQ(s.band, "7") << "the operator's band stays while the rig fails";
+            EXPECT_EQ(s.band, "40") << "the operator's band stays while the rig fails";
         }
     }
     const char* expected[] = {

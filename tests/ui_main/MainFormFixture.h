@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QSettings>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -28,6 +29,10 @@ class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(hostDir_.isValid());
+        // The window's placement is stored and read back: in a folder of
+        // the test's own, never the user's, so that no earlier run (on
+        // another screen) moves the window.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, hostDir_.path());
         SetHostFolderForTesting(hostDir_.path().toStdString() + "/");
         SetErrorReporter([this](const QString& text) { errors_ << text; });
         log_ = std::make_unique<TempSqliteLog>();

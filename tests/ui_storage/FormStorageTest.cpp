@@ -191,12 +191,13 @@ TEST_F(FormStorageTest, StatisticsWindowTakesOnlyTheStoredPosition) {
 
 TEST_F(FormStorageTest, StatisticsWindowAtTheEndOfTheNumberRangeKeepsItsSize) {
     // Left plus its width lies past the largest whole number: the window
-    // keeps its size, takes the stored top and stands as far right as the
-    // range allows.
+    // keeps its size and the stored top, and is brought back onto the
+    // screen, at its right edge.
     Seed(kMain, QStringLiteral("NormPos"), QStringLiteral("2147483600,10,2147483647,300"));
     TfmMainForm* main = OpenMain();
     const QSize outer = QSize(328, 193).grownBy(FrameOf(main));
-    const QRect frame(QPoint(std::numeric_limits<int>::max() - outer.width(), 10), outer);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect frame(QPoint(screen.right() + 1 - outer.width(), 10), outer);
     EXPECT_EQ(main->frameGeometry(), frame);
     DestroyMain();
     EXPECT_EQ(Stored(kMain, QStringLiteral("NormPos")), NormPosText(frame));
