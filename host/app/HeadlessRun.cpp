@@ -1,5 +1,7 @@
 #include "app/HeadlessRun.h"
 
+#include "app/StationOfLog.h"
+
 #include "formats/LogFileImporter.h"
 #include "formats/AdifWriter.h"
 #include "formats/CabrilloWriter.h"
@@ -80,6 +82,9 @@ bool HeadlessRun::Import(LogBook& log) {
              << Qt::endl;
         return false;
     }
+    // A log the import starts is the imported station's; one that already
+    // holds QSOs keeps the station it has.
+    const bool newLog = log.Count() == 0;
     const LogImportReport report = LogFileImporter(*countries_).Import(file.readAll(), log);
     for (const QString& p : report.skipped)
         err_ << options_.importFile << ": " << p << "; skipped" << Qt::endl;
@@ -96,12 +101,24 @@ bool HeadlessRun::Import(LogBook& log) {
         out_ << ", skipped " << report.skipped.size() << " malformed "
              << (report.format == QLatin1String("Cabrillo") ? "lines" : "records");
     out_ << "." << Qt::endl;
-    // The log is that station's: the rest of the run scores, checks and
-    // exports it as such, unless --call says otherwise.
+    // The log is that station's: the rest of the run, and every later run on
+    // the log, scores, checks and exports it as such, unless --call says
+    // otherwise.
     if (options_.call.isEmpty() && !report.station.isEmpty() && report.station != station_.call) {
+        if (!newLog) {
+            err_ << "qarvel: the imported log is " << report.station << "'s; this log stays "
+                 << station_.call << "'s" << Qt::endl;
+            return true;
+        }
         station_.call = report.station;
         station_.ResolveFromCall(*countries_);
         station_.sentExchange = report.sentExchange;
+        QString error;
+        if (!StationOfLog::Keep(log, station_, &error)) {
+            err_ << "qarvel: the imported log's station was not kept in the log: " << error
+                 << Qt::endl;
+            return false;
+        }
         out_ << "Station of the imported log: " << station_.call << " (" << station_.dxccPrefix
              << ", " << station_.continent << ")." << Qt::endl;
     }

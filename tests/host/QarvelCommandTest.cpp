@@ -517,6 +517,10 @@ TEST_F(QarvelCommand, CabrilloOfAContestScoresAsItsAdifDoes) {
     EXPECT_TRUE(score.contains(QRegularExpression("Score: [1-9][0-9]*\\*\\([0-9]+\\+[0-9]+\\)=[1-9]")))
         << score.toStdString();
     EXPECT_EQ(score.toStdString(), grid(fromAdif.out).toStdString());
+    // The log keeps the header's station: a later run scores it alike.
+    const Result later = Run({"--score", dir_.filePath("cabrillo.sqlite")});
+    ASSERT_EQ(later.exitCode, 0) << later.err.toStdString();
+    EXPECT_EQ(grid(later.out).toStdString(), score.toStdString());
 
     // Header and QSOs went into the log: they come out again.
     QFile f(exported);
