@@ -18,6 +18,8 @@ class LogTableModel;
 class LogBook;
 class QsoEntryLine;
 class RigctldClient;
+class SendingControl;
+class SerialNumbers;
 struct RigState;
 struct SubmissionDetails;
 
@@ -44,6 +46,9 @@ public:
     void EditStation();
     const StationSettings& Station() const { return station_; }
     RigctldClient* Rig() const { return rig_; }
+    SendingControl* Sending() const { return sending_; }
+    // The serial numbers of a shared log; an SQLite log has its own.
+    void SetSerialNumbers(SerialNumbers* serials);
 
 signals:
     // The window was closed: the application should quit.
@@ -77,6 +82,8 @@ private:
     QLabel* count_ = nullptr;
     RigctldClient* rig_ = nullptr;
     QLabel* rigStatus_ = nullptr;
+    SendingControl* sending_ = nullptr;
+    SerialNumbers* serials_ = nullptr;
 };
 
 } // namespace qarvel

@@ -24,10 +24,12 @@ public:
 
     static bool Installed() { return !QStandardPaths::findExecutable("rigctld").isEmpty(); }
 
-    // True once it takes connections.
-    bool Start() {
+    // True once it takes connections. `extra`: more of rigctld's options,
+    // e.g. {"-P", "RIG"} for a dummy rig that keys its PTT.
+    bool Start(const QStringList& extra = {}) {
         process_.start(QStringLiteral("rigctld"),
-                       {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port_)});
+                       QStringList{"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port_)} +
+                           extra);
         if (!process_.waitForStarted(10000))
             return false;
         return QTest::qWaitFor(
