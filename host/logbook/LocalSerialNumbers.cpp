@@ -10,7 +10,17 @@
 namespace qarvel {
 
 LocalSerialNumbers::LocalSerialNumbers(LogBook& log, QObject* parent)
-    : SerialNumbers(parent), log_(log) {
+    : SerialNumbers(parent), log_(log) {}
+
+std::optional<int> LocalSerialNumbers::Next() const {
+    Load();
+    return *highest_ + 1;
+}
+
+void LocalSerialNumbers::Load() const {
+    if (highest_)
+        return;
+    int highest = 0;
     QSqlDatabase db = log_.Database();
     QSqlQuery q(db);
     q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS QarvelSerial ("
@@ -18,15 +28,17 @@ LocalSerialNumbers::LocalSerialNumbers(LogBook& log, QObject* parent)
     q.prepare(QStringLiteral("SELECT Highest FROM QarvelSerial WHERE LogTable = ?"));
     q.addBindValue(log_.Table());
     if (q.exec() && q.next())
-        highest_ = q.value(0).toInt();
+        highest = q.value(0).toInt();
     // A log written before qarvel kept the count, or by another program.
     if (q.exec(QStringLiteral("SELECT QSOReportSent FROM %1").arg(log_.Table())))
         while (q.next())
-            highest_ = std::max(highest_, SerialIn(q.value(0).toString()));
+            highest = std::max(highest, SerialIn(q.value(0).toString()));
+    highest_ = highest;
 }
 
 void LocalSerialNumbers::Used(int number) {
-    if (number <= highest_)
+    Load();
+    if (number <= *highest_)
         return;
     highest_ = number;
     QSqlDatabase db = log_.Database();

@@ -15,12 +15,15 @@ class LocalSerialNumbers : public SerialNumbers {
 public:
     explicit LocalSerialNumbers(LogBook& log, QObject* parent = nullptr);
 
-    std::optional<int> Next() const override { return highest_ + 1; }
+    std::optional<int> Next() const override;
     void Used(int number) override;
 
 private:
+    // Read when first needed: a YO station's log never gets the table.
+    void Load() const;
+
     LogBook& log_;
-    int highest_ = 0;
+    mutable std::optional<int> highest_;
 };
 
 } // namespace qarvel
