@@ -21,6 +21,7 @@
 #include "keyer/MessageBar.h"
 #include "keyer/SendingControl.h"
 #include "logbook/LocalSerialNumbers.h"
+#include "logbook/SerialNumbers.h"
 #include "ui/ErrorReporter.h"
 
 #include <QAction>
@@ -231,6 +232,25 @@ void MainWindow::ShowKeys() {
 void MainWindow::SetSerialNumbers(SerialNumbers* serials) {
     serials_ = serials;
     entry_->SetSerialNumbers(serials_);
+    if (!serials_)
+        return;
+    // Only trouble is shown: a server that hands out no numbers, a count
+    // that could not be stored.
+    auto* status = findChild<QLabel*>(QStringLiteral("SerialStatus"));
+    if (!status) {
+        status = new QLabel(this);
+        status->setObjectName(QStringLiteral("SerialStatus"));
+        QPalette p = status->palette();
+        p.setColor(QPalette::WindowText, QColor(200, 0, 0));
+        status->setPalette(p);
+        status->hide();
+        statusBar()->addPermanentWidget(status);
+    }
+    connect(serials_, &SerialNumbers::StatusChanged, status,
+            [status](const QString& text, bool failed) {
+                status->setText(text);
+                status->setVisible(failed);
+            });
 }
 
 void MainWindow::ReturnToEntry() {

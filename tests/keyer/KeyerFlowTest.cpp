@@ -271,7 +271,8 @@ TEST_F(KeyerFlow, TheRigKeyerAndTheVoiceKeyersPttGoThroughRigctld) {
     if (!RigctldProcess::Installed())
         GTEST_SKIP() << "rigctld is not installed";
     RigctldProcess rig;
-    ASSERT_TRUE(rig.Start({"-P", "RIG"}));
+    // Traced, so that the dummy rig's send_morse shows in its output.
+    ASSERT_TRUE(rig.Start({"-P", "RIG", "-vvvvv"}));
     QTemporaryDir voice;
     WriteWav(voice.filePath("run-f1.wav"));
     keyer_.kind = KeyerSettings::Kind::Rig;
@@ -279,8 +280,11 @@ TEST_F(KeyerFlow, TheRigKeyerAndTheVoiceKeyersPttGoThroughRigctld) {
     Open(rig.Address());
 
     // send_morse: the rig's keyer takes the text.
+    EXPECT_FALSE(rig.Output().contains("dummy_send_morse entered"));
     Key(Qt::Key_F1);
     EXPECT_TRUE(Cw()->Sending());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.Output().contains("dummy_send_morse returning(0)"); },
+                                5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Status("KeyerStatus").startsWith("rig keyer"); }, 5000))
         << Status("KeyerStatus").toStdString();
     EXPECT_FALSE(StatusRed("KeyerStatus"));

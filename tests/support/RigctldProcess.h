@@ -57,8 +57,15 @@ public:
 
     QString Address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
 
+    // What it has written so far (with -vvvvv, every Hamlib call it made).
+    QByteArray Output() {
+        output_ += process_.readAllStandardOutput() + process_.readAllStandardError();
+        return output_;
+    }
+
 private:
     QProcess process_;
+    QByteArray output_;
     quint16 port_ = 0;
 };
 
