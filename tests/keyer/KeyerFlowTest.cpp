@@ -226,11 +226,17 @@ TEST_F(KeyerFlow, AKeyerThatIsNotThereIsShownAndLoggingGoesOn) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return StatusRed("KeyerStatus"); }, 15000))
         << Status("KeyerStatus").toStdString();
     EXPECT_TRUE(Status("KeyerStatus").contains(absent.Address())) << Status("KeyerStatus").toStdString();
+    // A number typed by hand goes with this QSO only; none is used twice.
     Keys("S51A");
     Key(Qt::Key_Return);
     Keys("599 8");
+    sent_->selectAll();
+    QTest::keyClicks(sent_, "599 010");
+    received_->setFocus();
     Key(Qt::Key_Return);
-    EXPECT_EQ(Log().size(), 2u);
+    ASSERT_EQ(Log().size(), 2u);
+    EXPECT_EQ(Log()[1].sent, "599 010");
+    EXPECT_EQ(sent_->text(), "599 011");
 }
 
 // A second of silence, 8 kHz mono 16-bit PCM.
