@@ -3,6 +3,7 @@
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
 #include "rig/RigAddress.h"
+#include "keyer/CwDaemonKeyer.h"
 
 #include <QCommandLineParser>
 
@@ -51,6 +52,11 @@ struct Options {
         QStringLiteral("rig"),
         QStringLiteral("Read frequency and mode from Hamlib's rigctld at HOST:PORT (port "
                        "4532 when left out) for this run; an empty value: no rig."),
+        QStringLiteral("HOST:PORT")};
+    QCommandLineOption keyer{
+        QStringLiteral("keyer"),
+        QStringLiteral("Send CW through cwdaemon (or winkeydaemon) at HOST:PORT (port 6789 "
+                       "when left out) for this run; an empty value: no keyer."),
         QStringLiteral("HOST:PORT")};
     QCommandLineOption score{
         QStringLiteral("score"),
@@ -103,7 +109,7 @@ struct Options {
             "check, score, exports, summary; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
             "line, 3 when an import skipped malformed records, 4 when --check found\n"
             "a fault."));
-        p.addOptions({log, db, table, call, restation, dxcc, continent, caption, countryFile, rig, score,
+        p.addOptions({log, db, table, call, restation, dxcc, continent, caption, countryFile, rig, keyer, score,
                       import, exportAdif, exportCabrillo, follow, showMultipliers, check, cabrillo,
                       summary, help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
@@ -186,6 +192,14 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         out.rig = p.value(o.rig).trimmed();
         if (!out.rig->isEmpty() && !RigAddress::Parse(*out.rig)) {
             out.error = QStringLiteral("--rig needs HOST:PORT, not %1").arg(*out.rig);
+            return out;
+        }
+    }
+
+    if (p.isSet(o.keyer)) {
+        out.keyer = p.value(o.keyer).trimmed();
+        if (!out.keyer->isEmpty() && !CwDaemonKeyer::ParseAddress(*out.keyer)) {
+            out.error = QStringLiteral("--keyer needs HOST:PORT, not %1").arg(*out.keyer);
             return out;
         }
     }

@@ -17,6 +17,8 @@
 #include "logbook/LiveLog.h"
 #include "logbook/LogConnection.h"
 #include "logbook/Outbox.h"
+#include "logbook/SharedSerialNumbers.h"
+#include "keyer/SendingControl.h"
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
@@ -57,6 +59,8 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     session.SetStation(station_, options_.table);
 
     MainWindow window(session, countries_, log, station_, logTitle);
+    if (options_.keyer)
+        window.Sending()->UseCwDaemonForThisRun(*options_.keyer);
     // Ends the loop and nothing else. QCoreApplication::quit() would first
     // close every window, the module's too, before its _Release: the
     // statistics window would take the close as the operator's and store
@@ -69,7 +73,10 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     std::unique_ptr<Outbox> outbox;
     std::unique_ptr<LiveLog> live;
     std::unique_ptr<LiveScoring> scoring;
+    std::unique_ptr<SharedSerialNumbers> serials;
     if (IsPostgresAddress(logTitle)) {
+        serials = std::make_unique<SharedSerialNumbers>(logTitle, options_.table, station_.position);
+        window.SetSerialNumbers(serials.get());
         outbox = std::make_unique<Outbox>(Outbox::PathFor(logTitle, options_.table));
         if (outbox->IsOpen())
             log.SetOutbox(outbox.get());
@@ -136,6 +143,8 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     session.Shutdown();
     scoring.reset();
     live.reset();
+    window.SetSerialNumbers(nullptr);
+    serials.reset();
     log.SetOutbox(nullptr);
     return rc;
 }

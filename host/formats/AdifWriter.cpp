@@ -1,5 +1,7 @@
 #include "formats/AdifWriter.h"
 
+#include "keyer/SerialText.h"
+
 #include "reference/BandPlan.h"
 #include "formats/ExchangeText.h"
 
@@ -43,6 +45,9 @@ QByteArray WriteAdif(const std::vector<QsoRow>& rows, const QString& programVers
         Field(out, "MODE", r.mode);
         Field(out, "RST_SENT", sent.report);
         Field(out, "STX_STRING", sent.rest);
+        // Serial-number contests read the plain number from STX.
+        if (const int serial = SerialIn(r.sent); serial > 0)
+            Field(out, "STX", QString::number(serial));
         Field(out, "RST_RCVD", received.report);
         Field(out, "SRX_STRING", received.rest);
         Field(out, "CONT", r.continent);

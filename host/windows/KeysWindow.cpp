@@ -15,6 +15,7 @@ namespace {
 // Keys handled by the fields themselves, not by an action.
 const char* const kFieldKeys[][2] = {
     {"Enter", "Log the QSO (a second Enter logs one the check found fault with)"},
+    {"Enter (with a keyer)", "Send the next message (ESM); the last one logs the QSO"},
     {"Space", "Complete the call: fill in the known exchange"},
     {"Tab / Shift+Tab", "Next / previous field"},
     {"Enter, F2 (log view)", "Correct the QSO"},

@@ -23,6 +23,11 @@
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
+#include "keyer/KeyerDialog.h"
+#include "keyer/MessageBar.h"
+#include "keyer/SendingControl.h"
+#include "logbook/LocalSerialNumbers.h"
+#include "logbook/SerialNumbers.h"
 #include "ui/ErrorReporter.h"
 
 #include <QAction>
@@ -105,6 +110,8 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
 
     entry_ = new QsoEntryLine(session_, countries_, log_, central);
     layout->addWidget(entry_);
+    auto* messageBar = new MessageBar(central);
+    layout->addWidget(messageBar);
     setCentralWidget(central);
 
     count_ = new QLabel(this);
@@ -115,6 +122,9 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     rigStatus_->hide();
     statusBar()->addPermanentWidget(rigStatus_);
     rig_ = new RigctldClient(this);
+    sending_ = new SendingControl(*entry_, *messageBar, *statusBar(), this);
+    if (log_.Database().driverName() == QLatin1String("QSQLITE"))
+        SetSerialNumbers(new LocalSerialNumbers(log_, this));
     connect(rig_, &RigctldClient::StateChanged, this, &MainWindow::ShowRigState);
 
     focus_ = new EntryFocusKeeper(this, entry_);
@@ -192,7 +202,7 @@ void MainWindow::BuildMenus() {
                        [this] { corrections_->DeleteRow(view_->currentIndex().row()); });
     logMenu->addAction(QStringLiteral("&Undo the last correction"), QKeySequence(Qt::ALT | Qt::Key_U),
                        corrections_, &LogCorrectionFlow::Undo);
-    logMenu->addAction(QStringLiteral("To the log &view"), QKeySequence(Qt::Key_F6), this, [this] {
+    logMenu->addAction(QStringLiteral("To the log &view"), QKeySequence(Qt::CTRL | Qt::Key_F6), this, [this] {
         view_->setFocus();
         // The QSO an operator goes to correct is nearly always the newest.
         if (model_->rowCount() > 0) {
@@ -209,18 +219,18 @@ void MainWindow::BuildMenus() {
     });
 
     QMenu* contest = menuBar()->addMenu(QStringLiteral("&Contest"));
-    contest->addAction(QStringLiteral("&Statistics window"), QKeySequence(Qt::Key_F7), this,
+    contest->addAction(QStringLiteral("&Statistics window"), QKeySequence(Qt::CTRL | Qt::Key_F7), this,
                        [this] {
                            ShowStatistics();
                            ReturnToEntry();
                        });
-    contest->addAction(QStringLiteral("&Multipliers"), QKeySequence(Qt::Key_F8), this, [this] {
+    contest->addAction(QStringLiteral("&Multipliers"), QKeySequence(Qt::CTRL | Qt::Key_F8), this, [this] {
         if (!session_.IsStarted())
             ShowStatistics();
         session_.OpenMultipliers();
         ReturnToEntry();
     });
-    contest->addAction(QStringLiteral("&Recalc"), QKeySequence(Qt::Key_F9), this, [this] {
+    contest->addAction(QStringLiteral("&Recalc"), QKeySequence(Qt::CTRL | Qt::Key_F9), this, [this] {
         if (!session_.Recalc())
             ShowStatistics();
         rate_->Reload();
@@ -236,8 +246,20 @@ void MainWindow::BuildMenus() {
     contest->addAction(QStringLiteral("S&ummary..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y),
                        this, [this] { ShowSummary(); });
 
+    sending_->FillMenu(menuBar()->addMenu(QStringLiteral("Se&nd")), [this] {
+        KeyerDialog dialog(sending_->Settings(), sending_->Messages(), this);
+        if (dialog.exec() == QDialog::Accepted) {
+            if (!dialog.Settings().Save(StationSettingsPath()) ||
+                !dialog.Messages().Save(StationSettingsPath()))
+                zelmar::ReportError(QStringLiteral("The keyer settings could not be saved in %1")
+                                        .arg(StationSettingsPath()));
+            sending_->Apply(dialog.Settings(), dialog.Messages());
+        }
+        ReturnToEntry();
+    });
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("&Keys"), QKeySequence(Qt::Key_F1), this,
+    help->addAction(QStringLiteral("&Keys"), QKeySequence(Qt::CTRL | Qt::Key_F1), this,
                     [this] { ShowKeys(); });
 }
 
@@ -246,10 +268,36 @@ void MainWindow::ShowKeys() {
     for (QAction* menu : menuBar()->actions())
         if (menu->menu())
             actions << menu->menu()->actions();
-    actions << entry_->actions();
+    for (QAction* a : entry_->actions())
+        if (!actions.contains(a))
+            actions << a;
     KeysWindow keys(actions, this);
     keys.exec();
     ReturnToEntry();
+}
+
+void MainWindow::SetSerialNumbers(SerialNumbers* serials) {
+    serials_ = serials;
+    entry_->SetSerialNumbers(serials_);
+    if (!serials_)
+        return;
+    // Only trouble is shown: a server that hands out no numbers, a count
+    // that could not be stored.
+    auto* status = findChild<QLabel*>(QStringLiteral("SerialStatus"));
+    if (!status) {
+        status = new QLabel(this);
+        status->setObjectName(QStringLiteral("SerialStatus"));
+        QPalette p = status->palette();
+        p.setColor(QPalette::WindowText, QColor(200, 0, 0));
+        status->setPalette(p);
+        status->hide();
+        statusBar()->addPermanentWidget(status);
+    }
+    connect(serials_, &SerialNumbers::StatusChanged, status,
+            [status](const QString& text, bool failed) {
+                status->setText(text);
+                status->setVisible(failed);
+            });
 }
 
 void MainWindow::ReturnToEntry() {
@@ -297,6 +345,7 @@ void MainWindow::ShowSummary() {
 void MainWindow::SetStation(const StationSettings& station) {
     station_ = station;
     entry_->SetStation(station_);
+    sending_->SetStation(station_);
     rig_->SetAddress(RigAddress::Parse(station_.rig));
     session_.SetStation(station_, log_.Table());
     statusBar()->showMessage(station_.IsSet()

@@ -20,6 +20,8 @@ class QsoEntryLine;
 class RateWindow;
 class SummaryWindow;
 class RigctldClient;
+class SendingControl;
+class SerialNumbers;
 struct RigState;
 struct SubmissionDetails;
 
@@ -52,6 +54,9 @@ public:
     void EditStation();
     const StationSettings& Station() const { return station_; }
     RigctldClient* Rig() const { return rig_; }
+    SendingControl* Sending() const { return sending_; }
+    // The serial numbers of a shared log; an SQLite log has its own.
+    void SetSerialNumbers(SerialNumbers* serials);
 
 signals:
     // The window was closed: the application should quit.
@@ -87,6 +92,8 @@ private:
     QLabel* rigStatus_ = nullptr;
     RateWindow* rate_ = nullptr;
     SummaryWindow* summary_ = nullptr;
+    SendingControl* sending_ = nullptr;
+    SerialNumbers* serials_ = nullptr;
 };
 
 } // namespace qarvel

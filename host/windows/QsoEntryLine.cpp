@@ -5,6 +5,8 @@
 #include "contest/ContestSession.h"
 #include "reference/CountryFile.h"
 #include "logbook/LogBook.h"
+#include "logbook/SerialNumbers.h"
+#include "keyer/SerialText.h"
 #include "ui/ErrorReporter.h"
 
 #include <QAction>
@@ -99,7 +101,12 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
     connect(band_, &QComboBox::currentTextChanged, this, &QsoEntryLine::UpdatePreview);
     connect(mode_, &QComboBox::currentTextChanged, this, &QsoEntryLine::ModeChanged);
     for (QLineEdit* e : {call_, received_, sent_})
-        connect(e, &QLineEdit::returnPressed, this, [this] { LogQso(); });
+        connect(e, &QLineEdit::returnPressed, this, [this] {
+            if (enterAction_)
+                enterAction_();
+            else
+                LogQso();
+        });
 
     // Whoever gives the line the focus gives it to the call.
     setFocusProxy(call_);
@@ -110,8 +117,12 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
         connect(a, &QAction::triggered, this, slot);
         addAction(a);
     };
-    key(QStringLiteral("Clear the call and the exchange"), QKeySequence(Qt::Key_Escape),
-        [this] { ClearEntry(); });
+    key(QStringLiteral("Stop sending; else clear the call and the exchange"),
+        QKeySequence(Qt::Key_Escape),
+        [this] {
+            if (!escapeFirst_ || !escapeFirst_())
+                ClearEntry();
+        });
     key(QStringLiteral("Wipe the entry line"), QKeySequence(Qt::ALT | Qt::Key_W),
         [this] { WipeEntry(); });
     key(QStringLiteral("Band up"), QKeySequence(Qt::ALT | Qt::Key_Up), [this] { StepBand(1); });
@@ -198,6 +209,12 @@ void QsoEntryLine::RefreshModes() {
 
 QString QsoEntryLine::SentDefault() const {
     QString text = DefaultReport(mode_->currentText());
+    if (serials_ && station_.dxccPrefix != QLatin1String("YO")) {
+        // A station outside YO sends the QSO's serial, never a fixed text.
+        if (const auto next = serials_->Next())
+            text += QLatin1Char(' ') + StoredSerial(*next);
+        return text;
+    }
     if (!station_.sentExchange.isEmpty())
         text += QLatin1Char(' ') + station_.sentExchange;
     return text;
@@ -288,8 +305,44 @@ void QsoEntryLine::CallComplete() {
                                           : DefaultReport(q.mode) + QLatin1Char(' ') + exchange);
 }
 
+void QsoEntryLine::SetSerialNumbers(SerialNumbers* serials) {
+    serials_ = serials;
+    if (serials_)
+        connect(serials_, &SerialNumbers::Changed, this, [this] {
+            if (!sentTyped_)
+                sent_->setText(SentDefault());
+        });
+    if (!sentTyped_)
+        sent_->setText(SentDefault());
+}
+
+QString QsoEntryLine::CallText() const {
+    return call_->text().trimmed().toUpper();
+}
+
+QString QsoEntryLine::ReceivedText() const {
+    return received_->text().simplified().toUpper();
+}
+
+QString QsoEntryLine::SentText() const {
+    return sent_->text().simplified().toUpper();
+}
+
+QString QsoEntryLine::ModeText() const {
+    return mode_->currentText();
+}
+
+void QsoEntryLine::FocusReceived() {
+    received_->setFocus();
+    received_->end(false);
+}
+
 bool QsoEntryLine::LogQso() {
-    QsoRow q = CurrentQso();
+    return ReadyToLog() && WriteQso();
+}
+
+bool QsoEntryLine::ReadyToLog() {
+    const QsoRow q = CurrentQso();
     if (q.call.isEmpty())
         return false;
     if (!LooksLikeCallSign(q.call)) {
@@ -325,6 +378,11 @@ bool QsoEntryLine::LogQso() {
         return false;
     }
     checked_.reset();
+    return true;
+}
+
+bool QsoEntryLine::WriteQso() {
+    QsoRow q = CurrentQso();
     const QDateTime now = QDateTime::currentDateTimeUtc();
     q.date = now.date().toString(QStringLiteral("yyyy-MM-dd"));
     q.time = now.time().toString(QStringLiteral("HH:mm:ss"));
@@ -344,6 +402,12 @@ bool QsoEntryLine::LogQso() {
                palette().color(QPalette::WindowText));
     if (mode_->findText(q.mode) < 0)
         RefreshModes();
+    if (serials_)
+        if (const int serial = SerialIn(q.sent); serial > 0)
+            serials_->Used(serial);
+    // A report or number typed for this QSO is not the next one's.
+    sentTyped_ = false;
+    sent_->setText(SentDefault());
     ClearQso();
     emit Logged(q, result, id);
     return true;

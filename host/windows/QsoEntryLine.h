@@ -6,6 +6,7 @@
 #include "rig/RigFollower.h"
 
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -17,6 +18,7 @@ namespace qarvel {
 class ContestSession;
 class CountryFile;
 class LogBook;
+class SerialNumbers;
 
 // The line an operator logs on: call, band, mode, exchange received and
 // report sent. While the call is typed it shows the country and what the
@@ -44,6 +46,23 @@ public:
 
     // Enter: true when the QSO went into the log.
     bool LogQso();
+    // LogQso in two halves, for what sends before it logs: whether Enter
+    // would log the QSO now (a finding of the check needs a second Enter),
+    // and the write itself.
+    bool ReadyToLog();
+    bool WriteQso();
+
+    // A station that is not YO sends the serial numbers these hand out.
+    void SetSerialNumbers(SerialNumbers* serials);
+    // Enter runs `action` instead of logging (Enter Sends Message); Esc
+    // first asks `first`, and clears the line only when it did nothing.
+    void SetEnterAction(std::function<void()> action) { enterAction_ = std::move(action); }
+    void SetEscapeFirst(std::function<bool()> first) { escapeFirst_ = std::move(first); }
+    QString CallText() const;
+    QString ReceivedText() const;
+    QString SentText() const;
+    QString ModeText() const;
+    void FocusReceived();
     void CallComplete();
     void UpdatePreview();
     // Band and mode follow the rig as it changes; the frequency goes with
@@ -98,6 +117,9 @@ private:
     QsoCheck check_;
     // The QSO the check last spoke about: Enter on it unchanged logs it.
     std::optional<QsoRow> checked_;
+    SerialNumbers* serials_ = nullptr;
+    std::function<void()> enterAction_;
+    std::function<bool()> escapeFirst_;
 };
 
 } // namespace qarvel

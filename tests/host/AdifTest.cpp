@@ -226,6 +226,13 @@ TEST_F(AdifImport, ExportedLogReadsBackTheSame) {
     EXPECT_TRUE(exported.contains("<CALL:6>YO5ZAA "));
     EXPECT_TRUE(exported.contains("<RST_RCVD:3>599 <SRX_STRING:2>AB "));
     EXPECT_TRUE(exported.contains("<BAND:3>40m <FREQ:6>7.0255 "));
+    // A sent serial goes as the plain number in STX too, beside the text.
+    qarvel::QsoRow numbered;
+    numbered.call = QStringLiteral("DL1ABC");
+    numbered.sent = QStringLiteral("599 007");
+    const QByteArray serial = WriteAdif({numbered}, QStringLiteral("1.0"));
+    EXPECT_TRUE(serial.contains("<STX_STRING:3>007 <STX:1>7 ")) << serial.toStdString();
+    EXPECT_FALSE(exported.contains("<STX:"));
 
     QSqlQuery q(log_.Db());
     ASSERT_TRUE(q.exec("DELETE FROM Log"));

@@ -53,6 +53,11 @@ TEST(CommandLineParse, HeadlessWork) {
     EXPECT_TRUE(Parse({"--score"}).Headless());
     EXPECT_FALSE(Parse({"--show-multipliers"}).Headless());
     EXPECT_TRUE(Parse({"--follow", "--db", "postgresql://op@localhost/contest"}).Headless());
+    // The keyer for one run: cwdaemon's port when left out, none when empty.
+    EXPECT_EQ(Parse({"--keyer", "shack:6790"}).keyer, QStringLiteral("shack:6790"));
+    EXPECT_EQ(Parse({"--keyer", ""}).keyer, QString());
+    EXPECT_FALSE(Parse({}).keyer);
+    EXPECT_FALSE(Parse({"--keyer", "shack:6790"}).Headless());
 }
 
 TEST(CommandLineParse, WrongCommandLinesAreRefusedWithAReason) {
@@ -74,6 +79,7 @@ TEST(CommandLineParse, WrongCommandLinesAreRefusedWithAReason) {
         {{"--follow", "contest.sqlite"}, "PostgreSQL log"},
         {{"--follow"}, "PostgreSQL log"},
         {{"--restation", "--score"}, "--restation needs --call"},
+        {{"--keyer", "host:notaport"}, "--keyer needs HOST:PORT"},
     };
     for (const Case& c : cases) {
         const CommandLine parsed = Parse(c.args);
@@ -115,7 +121,7 @@ TEST(CommandLineHelp, DocumentsEveryOption) {
     for (const char* option :
          {"--log", "--db", "--table", "--call", "--my-dxcc", "--my-continent", "--caption",
           "--country-file", "--score", "--import", "--export-adif", "--export-cabrillo",
-          "--show-multipliers", "--help", "--version", "LOG"})
+          "--show-multipliers", "--keyer", "--help", "--version", "LOG"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 

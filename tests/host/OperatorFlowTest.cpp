@@ -119,7 +119,7 @@ TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
 
     // The module's windows and Recalc leave the keyboard where it was.
     for (Qt::Key k : {Qt::Key_F7, Qt::Key_F8, Qt::Key_F9}) {
-        Key(k);
+        Key(k, Qt::ControlModifier);
         EXPECT_EQ(QApplication::focusWidget(), call_) << k;
     }
     EXPECT_TRUE(session_->MultipliersWindow());
@@ -148,9 +148,10 @@ TEST_F(OperatorFlow, EverythingByKeyboardFromTheStart) {
             QTest::keyClick(keys, Qt::Key_Escape);
         }
     });
-    Key(Qt::Key_F1);
+    Key(Qt::Key_F1, Qt::ControlModifier);
     for (const char* k : {"Enter", "Esc", "Alt+W", "Alt+Up", "Alt+Down", "Alt+M", "Alt+E",
-                          "Alt+D", "Alt+U", "F7", "F8", "F9"})
+                          "Alt+D", "Alt+U", "Ctrl+F7", "Ctrl+F8", "Ctrl+F9", "F1", "F12",
+                          "Alt+R", "PgUp", "PgDown"})
         EXPECT_TRUE(listed.contains(QLatin1String(k))) << k << " " << listed.join(',').toStdString();
     EXPECT_TRUE(fits) << "a column of the key list is cut off";
     EXPECT_EQ(QApplication::focusWidget(), call_);
@@ -269,10 +270,10 @@ TEST_F(OperatorFlow, CorrectionsAlwaysEqualAReplayOfTheFile) {
     EXPECT_EQ(boxes_.Texts().size(), boxes);
     EXPECT_EQ(QApplication::focusWidget(), call_);
 
-    // F6 goes to the newest QSO, selected and in sight.
+    // Ctrl+F6 goes to the newest QSO, selected and in sight.
     auto* view = window_->findChild<QTableView*>("LogTable");
     view->setCurrentIndex(model->index(0, 0));
-    Key(Qt::Key_F6);
+    Key(Qt::Key_F6, Qt::ControlModifier);
     EXPECT_EQ(QApplication::focusWidget(), view);
     EXPECT_EQ(view->currentIndex().row(), 4);
     EXPECT_TRUE(view->selectionModel()->isRowSelected(4, {}));

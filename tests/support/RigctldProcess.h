@@ -24,10 +24,12 @@ public:
 
     static bool Installed() { return !QStandardPaths::findExecutable("rigctld").isEmpty(); }
 
-    // True once it takes connections.
-    bool Start() {
+    // True once it takes connections. `extra`: more of rigctld's options,
+    // e.g. {"-P", "RIG"} for a dummy rig that keys its PTT.
+    bool Start(const QStringList& extra = {}) {
         process_.start(QStringLiteral("rigctld"),
-                       {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port_)});
+                       QStringList{"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port_)} +
+                           extra);
         if (!process_.waitForStarted(10000))
             return false;
         return QTest::qWaitFor(
@@ -55,8 +57,15 @@ public:
 
     QString Address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
 
+    // What it has written so far (with -vvvvv, every Hamlib call it made).
+    QByteArray Output() {
+        output_ += process_.readAllStandardOutput() + process_.readAllStandardError();
+        return output_;
+    }
+
 private:
     QProcess process_;
+    QByteArray output_;
     quint16 port_ = 0;
 };
 
