@@ -89,13 +89,6 @@ QString BandFromMegahertz(double megahertz) {
     return {};
 }
 
-bool IsContestBand(const QString& bandText) {
-    static const QStringList contest = {QStringLiteral("1.8"), QStringLiteral("3.5"),
-                                        QStringLiteral("7"),   QStringLiteral("14"),
-                                        QStringLiteral("21"),  QStringLiteral("28")};
-    return contest.contains(bandText.trimmed());
-}
-
 int LowerEdgeKilohertz(const QString& band) {
     const Band* b = FindBand(band);
     return b ? static_cast<int>(b->lowMHz * 1000.0 + 0.5) : 0;

@@ -25,9 +25,6 @@ QString BandFromAdifName(const QString& adifBand);
 QString AdifNameOfBand(const QString& band);
 // 14.025 gives "14"; a frequency outside the nine bands gives an empty text.
 QString BandFromMegahertz(double megahertz);
-// Whether the contest is worked on the band of `bandText` ("1.8", "3.5",
-// "7", "14", "21", "28"); the WARC bands and anything else are not.
-bool IsContestBand(const QString& bandText);
 // The lower band edge in kHz ("14" gives 14000), 0 for an unknown band.
 int LowerEdgeKilohertz(const QString& band);
 

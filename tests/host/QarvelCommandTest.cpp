@@ -492,6 +492,8 @@ TEST_F(QarvelCommand, ReadingRunsWriteNothingButTheFilesAskedFor) {
     QFile again(out + "/again.cbr");
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_TRUE(again.readAll().contains("\r\nCALLSIGN: YO3ZZZ\r\n"));
+}
+
 TEST_F(QarvelCommand, CabrilloOfAContestScoresAsItsAdifDoes) {
     // The same contest from another logger, once as Cabrillo, once as ADIF.
     const QString cabrillo = QStringLiteral(QARVEL_FIXTURES "/zelmar-2024.cbr");
