@@ -17,6 +17,7 @@ struct CommandLine {
     // Station overrides for this run; empty: the stored settings.
     QString call, myDxcc, myContinent, caption;
     std::optional<QString> rig; // rigctld's host:port; an empty one: no rig this run
+    std::optional<QString> cluster; // a DX cluster node's host:port; empty: none this run
 
     bool score = false;
     QString importFile;

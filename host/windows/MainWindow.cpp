@@ -17,6 +17,7 @@
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
+#include "windows/StationFinder.h"
 #include "ui/ErrorReporter.h"
 
 #include <QAction>
@@ -91,6 +92,8 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     statusBar()->addPermanentWidget(rigStatus_);
     rig_ = new RigctldClient(this);
     connect(rig_, &RigctldClient::StateChanged, this, &MainWindow::ShowRigState);
+    finder_ = new StationFinder(session_, countries_, log_, *entry_, *rig_, *this);
+    connect(model_, &QAbstractItemModel::modelReset, finder_, &StationFinder::ReloadLog);
 
     focus_ = new EntryFocusKeeper(this, entry_);
     setFocusProxy(entry_);
@@ -189,6 +192,7 @@ void MainWindow::BuildMenus() {
         ReturnToEntry();
     });
 
+    finder_->AddMenu(menuBar());
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Keys"), QKeySequence(Qt::Key_F1), this,
                     [this] { ShowKeys(); });
@@ -230,6 +234,7 @@ void MainWindow::SetStation(const StationSettings& station) {
     station_ = station;
     entry_->SetStation(station_);
     rig_->SetAddress(RigAddress::Parse(station_.rig));
+    finder_->SetStation(station_);
     session_.SetStation(station_, log_.Table());
     statusBar()->showMessage(station_.IsSet()
                                  ? QStringLiteral("%1 (%2, %3)")

@@ -18,6 +18,7 @@ class LogTableModel;
 class LogBook;
 class QsoEntryLine;
 class RigctldClient;
+class StationFinder;
 struct RigState;
 struct SubmissionDetails;
 
@@ -44,6 +45,7 @@ public:
     void EditStation();
     const StationSettings& Station() const { return station_; }
     RigctldClient* Rig() const { return rig_; }
+    StationFinder* Finder() const { return finder_; }
 
 signals:
     // The window was closed: the application should quit.
@@ -77,6 +79,7 @@ private:
     QLabel* count_ = nullptr;
     RigctldClient* rig_ = nullptr;
     QLabel* rigStatus_ = nullptr;
+    StationFinder* finder_ = nullptr;
 };
 
 } // namespace qarvel

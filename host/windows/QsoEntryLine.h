@@ -6,6 +6,7 @@
 #include "rig/RigFollower.h"
 
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -58,10 +59,20 @@ public:
     void StepBand(int step);
     void NextMode();
 
+    // A call found elsewhere (check partial, a spot) into the Call field,
+    // replacing what was typed and an exchange filled in for it.
+    void PutCall(const QString& call);
+    // Where Space finds an exchange the module does not know (the log's
+    // own), and a note on the call shown beside its country.
+    void SetLogExchanges(std::function<QString(const QsoRow&)> exchange,
+                         std::function<QString(const QsoRow&)> note);
+
 signals:
     // A QSO is in the log; `result` is what the module answered (-1 DUPE).
     // `id` is the row's ID in the log table.
     void Logged(const qarvel::QsoRow& row, int result, qint64 id);
+    // The operator typed in the Call field (empty: it was cleared).
+    void CallTyped(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +103,8 @@ private:
     QsoCheck check_;
     // The QSO the check last spoke about: Enter on it unchanged logs it.
     std::optional<QsoRow> checked_;
+    std::function<QString(const QsoRow&)> logExchange_;
+    std::function<QString(const QsoRow&)> callNote_;
 };
 
 } // namespace qarvel

@@ -2,6 +2,7 @@
 
 #include "reference/CountryFile.h"
 #include "rig/RigAddress.h"
+#include "windows/ClusterSettingsGroup.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -48,6 +49,8 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     form->addRow(QStringLiteral("Sent after the report:"), sentExchange_);
     form->addRow(QStringLiteral("Rig (rigctld):"), rig_);
     form->addRow(QStringLiteral("Position:"), position_);
+    cluster_ = new ClusterSettingsGroup(station.clusterNode, this);
+    form->addRow(cluster_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
@@ -58,8 +61,9 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
         const QString rig = rig_->text().trimmed();
         buttons->button(QDialogButtonBox::Ok)
             ->setEnabled(!call_->text().trimmed().isEmpty() &&
-                         (rig.isEmpty() || RigAddress::Parse(rig)));
+                         (rig.isEmpty() || RigAddress::Parse(rig)) && cluster_->IsValid());
     };
+    connect(cluster_, &ClusterSettingsGroup::Changed, this, update);
     connect(call_, &QLineEdit::textChanged, this, update);
     connect(rig_, &QLineEdit::textChanged, this, update);
     update();
@@ -86,6 +90,7 @@ StationSettings StationDialog::Station() const {
     s.sentExchange = sentExchange_->text().trimmed().toUpper();
     s.rig = rig_->text().trimmed();
     s.position = position_->text().trimmed().toUpper();
+    s.clusterNode = cluster_->Node();
     return s;
 }
 

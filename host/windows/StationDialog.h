@@ -33,6 +33,7 @@ private:
     QLineEdit* sentExchange_ = nullptr;
     QLineEdit* rig_ = nullptr;
     QLineEdit* position_ = nullptr;
+    class ClusterSettingsGroup* cluster_ = nullptr;
 };
 
 } // namespace qarvel
