@@ -12,6 +12,12 @@ ClusterClient::ClusterClient(QObject* parent) : QObject(parent) {
         Fail(QStringLiteral("no connection within %1 s").arg(kConnectTimeoutMs / 1000));
     });
     connect(&retry_, &QTimer::timeout, this, &ClusterClient::Connect);
+    more_.setSingleShot(true);
+    more_.setInterval(0);
+    connect(&more_, &QTimer::timeout, this, [this] {
+        if (socket_)
+            TakeLines();
+    });
 }
 
 ClusterClient::~ClusterClient() {
@@ -85,8 +91,12 @@ QByteArray ClusterClient::WithoutTelnetCommands(const QByteArray& bytes) {
 
 void ClusterClient::OnReadyRead() {
     buffer_ += WithoutTelnetCommands(socket_->readAll());
+    TakeLines();
+}
+
+void ClusterClient::TakeLines() {
     qsizetype start = 0;
-    for (;;) {
+    for (int taken = 0; taken < kLinesPerTurn; ++taken) {
         const qsizetype end = buffer_.indexOf('\n', start);
         if (end < 0)
             break;
@@ -96,6 +106,11 @@ void ClusterClient::OnReadyRead() {
             return; // a handler dropped the link
     }
     buffer_.remove(0, start);
+    if (buffer_.contains('\n')) {
+        // A burst: the rest after the window's other events.
+        more_.start();
+        return;
+    }
     // The login prompt has no line end: the node waits after it.
     const QByteArray prompt = buffer_.trimmed().toLower();
     if (!loginSent_ && !call_.isEmpty() &&
@@ -135,6 +150,7 @@ void ClusterClient::Fail(const QString& why) {
 
 void ClusterClient::CloseSocket() {
     deadline_.stop();
+    more_.stop();
     buffer_.clear();
     loginSent_ = false;
     if (!socket_)

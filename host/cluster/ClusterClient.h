@@ -27,6 +27,8 @@ public:
     // A node's lines are under a hundred characters; this much without an
     // end is no line and is dropped.
     static constexpr qsizetype kMaxLineBytes = 4096;
+    // Lines handled before the window's other events get their turn.
+    static constexpr int kLinesPerTurn = 100;
 
     explicit ClusterClient(QObject* parent = nullptr);
     ~ClusterClient() override;
@@ -52,6 +54,7 @@ signals:
 private:
     void Connect();
     void OnReadyRead();
+    void TakeLines();
     void Fail(const QString& why);
     void CloseSocket();
     void SetStatus(const QString& text, bool failed);
@@ -65,6 +68,7 @@ private:
     QTcpSocket* socket_ = nullptr;
     QTimer deadline_;
     QTimer retry_;
+    QTimer more_;
     QByteArray buffer_;
     int retryMs_ = kFirstRetryMs;
     bool loginSent_ = false;

@@ -142,6 +142,10 @@ void StationFinder::AddMenu(QMenuBar* bar) {
                     this, [this] { GrabNextSpot(); });
     menu->addAction(QStringLiteral("&Mark: call on this frequency"),
                     QKeySequence(Qt::CTRL | Qt::Key_T), this, [this] { MarkCallHere(); });
+    // The keys work from the band maps and the cluster window too.
+    for (QAction* a : menu->actions())
+        if (!a->shortcut().isEmpty())
+            a->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void StationFinder::SetStation(const StationSettings& station) {
@@ -249,11 +253,6 @@ BandMapWindow* StationFinder::OpenBandMap(const QString& band) {
     } else {
         map = new BandMapWindow(spots_, judge_, &window_);
         connect(map, &BandMapWindow::SpotChosen, this, &StationFinder::GrabSpot);
-        // Ctrl+G works from the band map as from the entry line.
-        auto* grab = new QAction(QStringLiteral("Grab the next spot"), map);
-        grab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-        connect(grab, &QAction::triggered, this, [this] { GrabNextSpot(); });
-        map->addAction(grab);
         bandMaps_.emplace_back(map);
         map->ShowBand(band);
     }
@@ -326,6 +325,7 @@ void StationFinder::GrabSpot(const BandMapSpot& spot) {
     grabbed_ = spot;
     rig_.Tune(std::llround(spot.kilohertz * 1000));
     entry_.PutCall(spot.call);
+    ShowPartial(spot.call);
     window_.activateWindow();
     window_.statusBar()->showMessage(
         QStringLiteral("%1 on %2 kHz%3")
