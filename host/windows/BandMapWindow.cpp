@@ -78,7 +78,7 @@ BandMapWindow::BandMapWindow(const BandMapSpots& spots, CallJudge& judge, QWidge
                 return;
             }
     });
-    resize(300, 520);
+    resize(400, 520);
 }
 
 void BandMapWindow::Follow(const QString& band, const QString& mode, double rigKilohertz) {

@@ -71,6 +71,8 @@ StationFinder::StationFinder(ContestSession& session, const CountryFile* countri
 
     cluster_ = new ClusterClient(this);
     connect(cluster_, &ClusterClient::SpotReceived, this, &StationFinder::TakeSpot);
+    // Made now, shown later: it keeps the node's lines from the first one.
+    clusterWindow_ = new ClusterWindow(*cluster_, &window_);
     connect(&rig_, &RigctldClient::StateChanged, this, &StationFinder::FollowRig);
 
     redraw_.setSingleShot(true);
