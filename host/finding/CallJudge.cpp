@@ -87,12 +87,8 @@ QStringList CallJudge::DifferingCounties(const QString& call) const {
 }
 
 CallStatus CallJudge::Judge(const QString& call, const QString& band, const QString& mode) {
-    if (band != cachedBand_ || mode != cachedMode_) {
-        Forget();
-        cachedBand_ = band;
-        cachedMode_ = mode;
-    }
-    if (const auto it = cache_.constFind(call); it != cache_.constEnd())
+    const QString key = band + QLatin1Char('|') + mode + QLatin1Char('|') + call;
+    if (const auto it = cache_.constFind(key); it != cache_.constEnd())
         return *it;
 
     QsoRow q;
@@ -119,7 +115,7 @@ CallStatus CallJudge::Judge(const QString& call, const QString& band, const QStr
             (!county.isEmpty() && !worked_.HasCounty(b, county.toStdString())))
             status = CallStatus::NewMultiplier;
     }
-    cache_.insert(call, status);
+    cache_.insert(key, status);
     return status;
 }
 

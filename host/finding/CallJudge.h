@@ -20,8 +20,8 @@ class CountryFile;
 // band and mode: a dupe as the contest module says (_GetScore), else a new
 // county or country multiplier as the log holds them, else plain points.
 // It knows the log through the rows handed to it; the answers are kept
-// until the log, the band or the mode changes, so a band map of hundreds
-// of spots asks the module about each call once.
+// per band and mode until the log changes, so band maps of hundreds of
+// spots ask the module about each call once.
 class CallJudge {
 public:
     CallJudge(ContestSession& session, const CountryFile* countries);
@@ -50,8 +50,7 @@ private:
     zelmar::TReferenceTables tables_;
     StationHistory history_;
     WorkedMultipliers worked_;
-    QHash<QString, CallStatus> cache_;
-    QString cachedBand_, cachedMode_;
+    QHash<QString, CallStatus> cache_; // "band|mode|call"
 };
 
 } // namespace qarvel

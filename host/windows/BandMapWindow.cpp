@@ -3,6 +3,7 @@
 #include "cluster/BandMapSpots.h"
 #include "finding/CallJudge.h"
 #include "reference/BandPlan.h"
+#include "windows/BandMapModel.h"
 #include "windows/CheckPartialPane.h"
 
 #include <QCheckBox>
@@ -10,15 +11,12 @@
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QListWidget>
+#include <QListView>
 #include <QVBoxLayout>
 
 namespace qarvel {
 
 namespace {
-
-constexpr int kCallRole = Qt::UserRole;
-constexpr int kKilohertzRole = Qt::UserRole + 1;
 
 QColor Faded(const QColor& colour, const QColor& ground, double fade) {
     return QColor::fromRgbF(
@@ -54,12 +52,16 @@ BandMapWindow::BandMapWindow(const BandMapSpots& spots, CallJudge& judge, QWidge
     controls->addWidget(hideDupes_);
     controls->addWidget(onlyMultipliers_);
     controls->addStretch(1);
-    list_ = new QListWidget(this);
+    list_ = new QListView(this);
     list_->setObjectName(QStringLiteral("BandMapList"));
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setPointSize(f.pointSize() + 1);
     list_->setFont(f);
     list_->setUniformItemSizes(true);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    model_ = new BandMapModel(this);
+    model_->SetFont(f);
+    list_->setModel(model_);
     layout->addLayout(controls);
     layout->addWidget(list_, 1);
 
@@ -68,8 +70,8 @@ BandMapWindow::BandMapWindow(const BandMapSpots& spots, CallJudge& judge, QWidge
     connect(hideDupes_, &QCheckBox::toggled, this, redraw);
     connect(onlyMultipliers_, &QCheckBox::toggled, this, redraw);
     // Enter and a double click both activate a row.
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const QString call = item->data(kCallRole).toString();
+    connect(list_, &QListView::activated, this, [this](const QModelIndex& index) {
+        const QString call = index.data(BandMapModel::kCallRole).toString();
         if (call.isEmpty())
             return;
         for (const BandMapSpot& s : spots_.On(Band()))
@@ -102,26 +104,22 @@ void BandMapWindow::Refresh(qint64 nowMs) {
     const QString band = Band();
     setWindowTitle(band.isEmpty() ? QStringLiteral("Band map")
                                   : QStringLiteral("Band map %1 MHz").arg(band));
-    const QString current =
-        list_->currentItem() ? list_->currentItem()->data(kCallRole).toString() : QString();
-    list_->setUpdatesEnabled(false);
-    list_->clear();
+    const QString current = list_->currentIndex().data(BandMapModel::kCallRole).toString();
     const QColor ground = list_->palette().color(QPalette::Base);
     const double maxAge = double(spots_.MaxAgeMs());
-    const bool rigHere =
-        rigKilohertz_ > 0 && !band.isEmpty() && BandFromMegahertz(rigKilohertz_ / 1000) == band;
+    const bool rigHere = rigKilohertz_ > 0 && !band.isEmpty() &&
+                         BandFromMegahertz(rigKilohertz_ / 1000) == band;
     bool rigShown = false;
+    std::vector<BandMapModel::Row> rows;
     const auto addRig = [&] {
-        auto* item = new QListWidgetItem(
-            QStringLiteral("%1  <<< rig").arg(rigKilohertz_, 9, 'f', 1), list_);
-        item->setFlags(Qt::ItemIsEnabled);
-        item->setBackground(QColor(210, 230, 255));
-        QFont f = list_->font();
-        f.setBold(true);
-        item->setFont(f);
+        BandMapModel::Row r;
+        r.text = QStringLiteral("%1  <<< rig").arg(rigKilohertz_, 9, 'f', 1);
+        r.ground = QColor(210, 230, 255);
+        r.bold = true;
+        rows.push_back(std::move(r));
         rigShown = true;
     };
-    QListWidgetItem* reselect = nullptr;
+    int reselect = -1;
     for (const BandMapSpot& s : spots_.On(band)) {
         if (rigHere && !rigShown && s.kilohertz > rigKilohertz_)
             addRig();
@@ -141,38 +139,46 @@ void BandMapWindow::Refresh(qint64 nowMs) {
             tag = QStringLiteral("dupe");
         else if (status == CallStatus::NewMultiplier)
             tag = QStringLiteral("mult");
-        auto* item = new QListWidgetItem(QStringLiteral("%1  %2 %3 %4")
-                                             .arg(s.kilohertz, 9, 'f', 1)
-                                             .arg(s.call, -11)
-                                             .arg(QStringLiteral("%1'").arg(ageMs / 60000), 4)
-                                             .arg(tag),
-                                         list_);
-        item->setData(kCallRole, s.call);
-        item->setData(kKilohertzRole, s.kilohertz);
-        item->setToolTip(s.spotter.isEmpty()
-                             ? s.call
-                             : QStringLiteral("%1 by %2: %3").arg(s.call, s.spotter, s.comment));
+        BandMapModel::Row r;
+        r.text = QStringLiteral("%1  %2 %3 %4")
+                     .arg(s.kilohertz, 9, 'f', 1)
+                     .arg(s.call, -11)
+                     .arg(QStringLiteral("%1'").arg(ageMs / 60000), 4)
+                     .arg(tag);
+        r.call = s.call;
+        r.tip = s.spotter.isEmpty() ? s.call
+                                    : QStringLiteral("%1 by %2: %3").arg(s.call, s.spotter, s.comment);
         // Older spots fade towards the background, at most two thirds.
         const double fade = maxAge > 0 ? std::min(1.0, double(ageMs) / maxAge) * 0.65 : 0;
-        item->setForeground(Faded(CheckPartialPane::ColourOf(status, list_->palette()), ground, fade));
-        if (status == CallStatus::NewMultiplier) {
-            QFont f = list_->font();
-            f.setBold(true);
-            item->setFont(f);
-        }
-        if (s.origin == BandMapSpot::Origin::Worked) {
-            QFont f = list_->font();
-            f.setItalic(true);
-            item->setFont(f);
-        }
+        r.colour = Faded(CheckPartialPane::ColourOf(status, list_->palette()), ground, fade);
+        r.bold = status == CallStatus::NewMultiplier;
+        r.italic = s.origin == BandMapSpot::Origin::Worked;
         if (s.call == current)
-            reselect = item;
+            reselect = static_cast<int>(rows.size());
+        rows.push_back(std::move(r));
     }
     if (rigHere && !rigShown)
         addRig();
-    if (reselect)
-        list_->setCurrentItem(reselect);
-    list_->setUpdatesEnabled(true);
+    model_->SetRows(std::move(rows));
+    if (reselect >= 0)
+        list_->setCurrentIndex(model_->index(reselect));
+}
+
+QStringList BandMapWindow::RowTexts() const {
+    QStringList texts;
+    for (const BandMapModel::Row& r : model_->Rows())
+        texts << r.text;
+    return texts;
+}
+
+bool BandMapWindow::Pick(const QString& call) {
+    const auto& rows = model_->Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].call == call) {
+            list_->setCurrentIndex(model_->index(static_cast<int>(i)));
+            return true;
+        }
+    return false;
 }
 
 } // namespace qarvel

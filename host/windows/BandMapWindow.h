@@ -6,7 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
-class QListWidget;
+class QListView;
 
 namespace qarvel {
 
@@ -34,7 +34,11 @@ public:
 
     // Draws the list again as the spots stand at `nowMs`.
     void Refresh(qint64 nowMs);
-    QListWidget* List() const { return list_; }
+    QListView* List() const { return list_; }
+    // The rows as shown, top to bottom.
+    QStringList RowTexts() const;
+    // Makes the row of `call` the current one; false when it is not shown.
+    bool Pick(const QString& call);
 
 signals:
     void SpotChosen(const qarvel::BandMapSpot& spot);
@@ -45,7 +49,8 @@ private:
     QComboBox* band_ = nullptr;
     QCheckBox* hideDupes_ = nullptr;
     QCheckBox* onlyMultipliers_ = nullptr;
-    QListWidget* list_ = nullptr;
+    QListView* list_ = nullptr;
+    class BandMapModel* model_ = nullptr;
     QString entryBand_, mode_;
     double rigKilohertz_ = 0;
     qint64 lastRefreshMs_ = 0;

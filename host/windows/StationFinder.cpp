@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QDockWidget>
 #include <QFile>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -73,6 +74,16 @@ StationFinder::StationFinder(ContestSession& session, const CountryFile* countri
     connect(cluster_, &ClusterClient::SpotReceived, this, &StationFinder::TakeSpot);
     // Made now, shown later: it keeps the node's lines from the first one.
     clusterWindow_ = new ClusterWindow(*cluster_, &window_);
+    auto* status = new QLabel(&window_);
+    status->setObjectName(QStringLiteral("ClusterStatus"));
+    status->hide();
+    window_.statusBar()->addPermanentWidget(status);
+    connect(cluster_, &ClusterClient::StatusChanged, status,
+            [status](const QString& text, bool failed) {
+                status->setText(text);
+                status->setStyleSheet(failed ? QStringLiteral("color: #c00000") : QString());
+                status->setVisible(!text.isEmpty());
+            });
     connect(&rig_, &RigctldClient::StateChanged, this, &StationFinder::FollowRig);
 
     redraw_.setSingleShot(true);
@@ -208,8 +219,12 @@ void StationFinder::TakeSpot(const SpotLine& line) {
     // there to be dropped.
     if (!BandMapWindow::ContestBands().contains(BandFromMegahertz(s.kilohertz / 1000)))
         return;
-    if (spots_.Add(s))
-        RedrawSoon();
+    if (!spots_.Add(s))
+        return;
+    // Judged as it comes, a burst's cost is spread over its lines rather
+    // than falling on the next drawing of the maps.
+    judge_.Judge(s.call, BandFromMegahertz(s.kilohertz / 1000), entry_.CurrentQso().mode);
+    RedrawSoon();
 }
 
 void StationFinder::FollowRig(const RigState& state) {

@@ -20,7 +20,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -165,8 +165,8 @@ protected:
     }
     static QStringList MapRows(BandMapWindow* map) {
         QStringList rows;
-        for (int i = 0; i < map->List()->count(); ++i)
-            rows << map->List()->item(i)->text().simplified();
+        for (const QString& text : map->RowTexts())
+            rows << text.simplified();
         return rows;
     }
     static void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -392,7 +392,7 @@ TEST_F(FindingStations, ClusterSpotsReachTheBandMapsTheLinkComesBackAndABurstDoe
         ASSERT_TRUE(all) << finder_->Spots().Size() - before;
         best = std::min(best, longest);
     }
-    EXPECT_GT(map14->List()->count(), 500);
+    EXPECT_GT(map14->RowTexts().size(), 500);
     EXPECT_LT(best, 50) << "the window thread stopped for " << best << " ms";
 }
 
@@ -440,9 +440,7 @@ TEST_F(FindingStations, GrabbingASpotTunesTheRigAndPutsTheCallIntoTheCallField) 
 
     // Enter on a spot in the band map grabs that one.
     BandMapWindow* map = finder_->OpenBandMap();
-    for (int i = 0; i < map->List()->count(); ++i)
-        if (map->List()->item(i)->text().contains("S50A"))
-            map->List()->setCurrentRow(i);
+    ASSERT_TRUE(map->Pick(QStringLiteral("S50A")));
     QTest::keyClick(map->List(), Qt::Key_Return);
     EXPECT_EQ(call_->text(), "S50A");
     ASSERT_TRUE(QTest::qWaitFor([&] { return rigHertz() == 14010000; }, 10000)) << rigHertz();
