@@ -12,6 +12,8 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QListView>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace qarvel {
@@ -51,6 +53,15 @@ BandMapWindow::BandMapWindow(const BandMapSpots& spots, CallJudge& judge, QWidge
     controls->addWidget(band_);
     controls->addWidget(hideDupes_);
     controls->addWidget(onlyMultipliers_);
+    keep_ = new QSpinBox(this);
+    keep_->setObjectName(QStringLiteral("BandMapKeepMinutes"));
+    keep_->setRange(1, 240);
+    keep_->setValue(int(spots_.MaxAgeMs() / 60000));
+    keep_->setPrefix(QStringLiteral("keep "));
+    keep_->setSuffix(QStringLiteral(" min"));
+    keep_->setToolTip(QStringLiteral("Spots older than this are dropped"));
+    controls->addWidget(keep_);
+    connect(keep_, &QSpinBox::valueChanged, this, &BandMapWindow::KeepMinutesChanged);
     controls->addStretch(1);
     list_ = new QListView(this);
     list_->setObjectName(QStringLiteral("BandMapList"));
@@ -80,7 +91,7 @@ BandMapWindow::BandMapWindow(const BandMapSpots& spots, CallJudge& judge, QWidge
                 return;
             }
     });
-    resize(400, 520);
+    resize(480, 520);
 }
 
 void BandMapWindow::Follow(const QString& band, const QString& mode, double rigKilohertz) {
@@ -92,6 +103,11 @@ void BandMapWindow::Follow(const QString& band, const QString& mode, double rigK
 void BandMapWindow::ShowBand(const QString& band) {
     const int at = band_->findData(band);
     band_->setCurrentIndex(at < 0 ? 0 : at);
+}
+
+void BandMapWindow::ShowKeepMinutes(int minutes) {
+    const QSignalBlocker block(keep_);
+    keep_->setValue(minutes);
 }
 
 QString BandMapWindow::Band() const {

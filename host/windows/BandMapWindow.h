@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QListView;
+class QSpinBox;
 
 namespace qarvel {
 
@@ -40,8 +41,12 @@ public:
     // Makes the row of `call` the current one; false when it is not shown.
     bool Pick(const QString& call);
 
+    // How long a spot stays, as the operator set it.
+    void ShowKeepMinutes(int minutes);
+
 signals:
     void SpotChosen(const qarvel::BandMapSpot& spot);
+    void KeepMinutesChanged(int minutes);
 
 private:
     const BandMapSpots& spots_;
@@ -49,6 +54,7 @@ private:
     QComboBox* band_ = nullptr;
     QCheckBox* hideDupes_ = nullptr;
     QCheckBox* onlyMultipliers_ = nullptr;
+    QSpinBox* keep_ = nullptr;
     QListView* list_ = nullptr;
     class BandMapModel* model_ = nullptr;
     QString entryBand_, mode_;

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <algorithm>
 #include <cmath>
@@ -94,6 +95,11 @@ StationFinder::StationFinder(ContestSession& session, const CountryFile* countri
     ageTick_.setInterval(kAgeTickMs);
     connect(&ageTick_, &QTimer::timeout, this, &StationFinder::RedrawBandMaps);
     ageTick_.start();
+
+    const int keep = QSettings(StationSettingsPath(), QSettings::IniFormat)
+                         .value(QStringLiteral("Cluster/KeepSpotsMinutes"), 30)
+                         .toInt();
+    spots_.SetMaxAgeMs(qint64(std::clamp(keep, 1, 240)) * 60000);
 
     LoadMasterScp(QLatin1String(MasterScp::kDefaultPath));
 }
@@ -255,6 +261,15 @@ void StationFinder::RedrawBandMaps() {
     }
 }
 
+void StationFinder::KeepSpots(int minutes) {
+    spots_.SetMaxAgeMs(qint64(minutes) * 60000);
+    QSettings(StationSettingsPath(), QSettings::IniFormat)
+        .setValue(QStringLiteral("Cluster/KeepSpotsMinutes"), minutes);
+    for (BandMapWindow* map : BandMaps())
+        map->ShowKeepMinutes(minutes);
+    RedrawBandMaps();
+}
+
 std::vector<BandMapWindow*> StationFinder::BandMaps() const {
     std::vector<BandMapWindow*> maps;
     for (const auto& map : bandMaps_)
@@ -270,6 +285,7 @@ BandMapWindow* StationFinder::OpenBandMap(const QString& band) {
     } else {
         map = new BandMapWindow(spots_, judge_, &window_);
         connect(map, &BandMapWindow::SpotChosen, this, &StationFinder::GrabSpot);
+        connect(map, &BandMapWindow::KeepMinutesChanged, this, &StationFinder::KeepSpots);
         bandMaps_.emplace_back(map);
         map->ShowBand(band);
     }

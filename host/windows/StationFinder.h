@@ -71,6 +71,8 @@ public:
     BandMapWindow* OpenBandMap(const QString& band = {});
     ClusterWindow* OpenClusterWindow();
     void RedrawBandMaps();
+    // Spots go after `minutes` (30 unless the operator set another time).
+    void KeepSpots(int minutes);
 
     CheckPartialPane* Pane() const { return pane_; }
     ClusterClient* Cluster() const { return cluster_; }

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryFile>
@@ -444,6 +445,19 @@ TEST_F(FindingStations, GrabbingASpotTunesTheRigAndPutsTheCallIntoTheCallField) 
     QTest::keyClick(map->List(), Qt::Key_Return);
     EXPECT_EQ(call_->text(), "S50A");
     ASSERT_TRUE(QTest::qWaitFor([&] { return rigHertz() == 14010000; }, 10000)) << rigHertz();
+
+    // Spots age: one of five minutes stays for the usual 30, not for 3.
+    BandMapSpot old;
+    old.call = QStringLiteral("G4OLD");
+    old.kilohertz = 14050;
+    old.seenMs = QDateTime::currentMSecsSinceEpoch() - 5 * 60000;
+    finder_->Spots().Add(old);
+    finder_->RedrawBandMaps();
+    ASSERT_TRUE(map->RowTexts().filter("G4OLD").size() == 1) << map->RowTexts().join(" | ").toStdString();
+    EXPECT_TRUE(map->RowTexts().filter("G4OLD")[0].contains("5'"));
+    finder_->KeepSpots(3);
+    EXPECT_TRUE(map->RowTexts().filter("G4OLD").isEmpty());
+    EXPECT_EQ(map->findChild<QSpinBox*>(QStringLiteral("BandMapKeepMinutes"))->value(), 3);
 
     // "Call on this frequency": the typed call is marked where the rig is.
     ASSERT_TRUE(QTest::qWaitFor(
