@@ -2,6 +2,7 @@
 
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
+#include "cluster/ClusterNode.h"
 #include "rig/RigAddress.h"
 #include "keyer/CwDaemonKeyer.h"
 
@@ -58,6 +59,11 @@ struct Options {
         QStringLiteral("Send CW through cwdaemon (or winkeydaemon) at HOST:PORT (port 6789 "
                        "when left out) for this run; an empty value: no keyer."),
         QStringLiteral("HOST:PORT")};
+    QCommandLineOption cluster{
+        QStringLiteral("cluster"),
+        QStringLiteral("Connect to the DX cluster node at HOST:PORT for this run; an empty "
+                       "value: no cluster."),
+        QStringLiteral("HOST:PORT")};
     QCommandLineOption score{
         QStringLiteral("score"),
         QStringLiteral("Print the statistics and the score line of the log, then exit.")};
@@ -109,7 +115,7 @@ struct Options {
             "check, score, exports, summary; exit status 0 on success, 1 on an error, 2 for a wrong command\n"
             "line, 3 when an import skipped malformed records, 4 when --check found\n"
             "a fault."));
-        p.addOptions({log, db, table, call, restation, dxcc, continent, caption, countryFile, rig, keyer, score,
+        p.addOptions({log, db, table, call, restation, dxcc, continent, caption, countryFile, rig, keyer, cluster, score,
                       import, exportAdif, exportCabrillo, follow, showMultipliers, check, cabrillo,
                       summary, help, version});
         p.addPositionalArgument(QStringLiteral("LOG"),
@@ -203,6 +209,13 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
             return out;
         }
     }
+    if (p.isSet(o.cluster)) {
+        out.cluster = p.value(o.cluster).trimmed();
+        if (!out.cluster->isEmpty() && !ClusterNode::Parse(*out.cluster)) {
+            out.error = QStringLiteral("--cluster needs HOST:PORT, not %1").arg(*out.cluster);
+            return out;
+        }
+    }
 
     out.score = p.isSet(o.score);
     out.importFile = p.value(o.import);
@@ -266,6 +279,8 @@ StationSettings CommandLine::Station(StationSettings stored, const CountryFile* 
         stored.logName = caption;
     if (rig)
         stored.rig = *rig;
+    if (cluster)
+        stored.clusterNode = *cluster;
     return stored;
 }
 

@@ -18,6 +18,7 @@ struct CommandLine {
     QString call, myDxcc, myContinent, caption;
     std::optional<QString> rig; // rigctld's host:port; an empty one: no rig this run
     std::optional<QString> keyer; // cwdaemon's host:port; an empty one: no keyer this run
+    std::optional<QString> cluster; // a DX cluster node's host:port; empty: none this run
 
     bool score = false;
     QString importFile;

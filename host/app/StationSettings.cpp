@@ -33,6 +33,8 @@ StationSettings LoadStationSettings(const QString& path) {
     station.sentExchange = s.value(QStringLiteral("SentExchange")).toString();
     station.rig = s.value(QStringLiteral("Rig")).toString().trimmed();
     station.position = s.value(QStringLiteral("Position")).toString().trimmed();
+    s.endGroup();
+    station.clusterNode = s.value(QStringLiteral("Cluster/Node")).toString().trimmed();
     return station;
 }
 
@@ -47,6 +49,7 @@ bool SaveStationSettings(const StationSettings& station, const QString& path) {
     s.setValue(QStringLiteral("Rig"), station.rig);
     s.setValue(QStringLiteral("Position"), station.position);
     s.endGroup();
+    s.setValue(QStringLiteral("Cluster/Node"), station.clusterNode);
     s.sync();
     return s.status() == QSettings::NoError;
 }

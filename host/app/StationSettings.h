@@ -19,6 +19,8 @@ struct StationSettings {
     // This computer's short name among the positions of a shared log
     // ("RUN1"); every QSO logged here carries it.
     QString position;
+    // The DX cluster node, "host:port"; empty: no cluster (group Cluster).
+    QString clusterNode;
 
     bool IsSet() const { return !call.isEmpty(); }
     // Prefix and continent of `call`, as the country file resolves it; the

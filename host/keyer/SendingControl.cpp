@@ -166,6 +166,7 @@ void SendingControl::SwitchSet() {
     set_ = Run() ? EnterSendsMessage::Set::SearchPounce : EnterSendsMessage::Set::Run;
     esm_.Reset();
     ShowSet();
+    emit SetChanged(Run());
 }
 
 const std::array<FunctionMessage, FunctionMessages::kKeys>& SendingControl::Set() const {

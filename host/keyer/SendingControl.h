@@ -61,6 +61,8 @@ public:
 signals:
     // A message went to a keyer (or would have, without one): its text.
     void Sent(const QString& text);
+    // Run or S&P is now in use.
+    void SetChanged(bool run);
 
 private:
     void Rebuild();

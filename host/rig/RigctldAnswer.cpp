@@ -50,7 +50,9 @@ RigctldAnswer RigctldAnswer::Parse(const QByteArray& buffer, const QString& comm
             first = false;
             // The echo of the command: an answer to another one means
             // the link has lost step with its requests.
-            if (line == command.toLatin1() + ':')
+            // A set command's echo carries its arguments ("set_freq: 7025000").
+            const QByteArray echo = command.toLatin1() + ':';
+            if (line == echo || line.startsWith(echo + ' '))
                 continue;
             return Unexpected(line, command);
         }

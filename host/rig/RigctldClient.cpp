@@ -10,8 +10,15 @@ namespace qarvel {
 
 namespace {
 
-QString CommandName(bool frequency) {
-    return frequency ? QStringLiteral("get_freq") : QStringLiteral("get_mode");
+QString CommandName(int ask) {
+    switch (ask) {
+    case 1:
+        return QStringLiteral("get_freq");
+    case 2:
+        return QStringLiteral("get_mode");
+    default:
+        return QStringLiteral("set_freq");
+    }
 }
 
 } // namespace
@@ -75,13 +82,25 @@ void RigctldClient::OnConnected() {
 
 void RigctldClient::Poll() {
     if (socket_ && asked_ == Ask::Nothing)
-        Send(Ask::Frequency);
+        Send(tuneHertz_ > 0 ? Ask::Tune : Ask::Frequency);
+}
+
+void RigctldClient::Tune(qint64 hertz) {
+    if (hertz <= 0 || !socket_ || state_.link == RigState::Link::Connecting)
+        return;
+    tuneHertz_ = hertz;
+    Poll();
 }
 
 void RigctldClient::Send(Ask ask) {
     asked_ = ask;
     // '+': the extended answers, which end in a line of their own.
-    socket_->write(ask == Ask::Frequency ? "+f\n" : "+m\n");
+    if (ask == Ask::Tune) {
+        socket_->write("+F " + QByteArray::number(tuneHertz_) + '\n');
+        tuneHertz_ = 0;
+    } else {
+        socket_->write(ask == Ask::Frequency ? "+f\n" : "+m\n");
+    }
     deadline_.start(kAnswerTimeoutMs);
 }
 
@@ -91,7 +110,7 @@ void RigctldClient::OnReadyRead() {
         Fail(RigState::Link::BadAnswer, QStringLiteral("data nobody asked for"));
         return;
     }
-    const QString command = CommandName(asked_ == Ask::Frequency);
+    const QString command = CommandName(static_cast<int>(asked_));
     const RigctldAnswer answer = RigctldAnswer::Parse(buffer_, command);
     switch (answer.kind) {
     case RigctldAnswer::Kind::Incomplete:
@@ -119,6 +138,12 @@ void RigctldClient::OnReadyRead() {
 }
 
 void RigctldClient::Answered(Ask ask, const RigctldAnswer& answer) {
+    if (ask == Ask::Tune) {
+        // The new frequency shows with the next read; a refused tune shows
+        // as the rig staying where it was.
+        Send(Ask::Frequency);
+        return;
+    }
     if (ask == Ask::Frequency) {
         if (answer.code != 0) {
             // The daemon is there but the radio is not (off, or its cable
@@ -155,7 +180,7 @@ void RigctldClient::OnDeadline() {
              QStringLiteral("no connection within %1 s").arg(kConnectTimeoutMs / 1000));
     else
         Fail(RigState::Link::TimedOut, QStringLiteral("no whole answer to %1 within %2 s")
-                                           .arg(CommandName(asked_ == Ask::Frequency))
+                                           .arg(CommandName(static_cast<int>(asked_)))
                                            .arg(kAnswerTimeoutMs / 1000));
 }
 
@@ -173,6 +198,7 @@ void RigctldClient::CloseSocket() {
     poll_.stop();
     deadline_.stop();
     asked_ = Ask::Nothing;
+    tuneHertz_ = 0;
     buffer_.clear();
     if (!socket_)
         return;

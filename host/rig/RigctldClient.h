@@ -37,13 +37,16 @@ public:
     // address again changes nothing.
     void SetAddress(const std::optional<RigAddress>& address);
     const RigState& State() const { return state_; }
+    // Tunes the rig (set_freq) as soon as the link is free; a newer tune
+    // replaces one not yet sent. Nothing happens without a link.
+    void Tune(qint64 hertz);
 
 signals:
     // Only on a change: a new frequency or mode, or a change of the link.
     void StateChanged(const qarvel::RigState& state);
 
 private:
-    enum class Ask { Nothing, Frequency, Mode };
+    enum class Ask { Nothing, Frequency, Mode, Tune };
 
     void Connect(bool again);
     void OnConnected();
@@ -65,6 +68,7 @@ private:
     Ask asked_ = Ask::Nothing;
     QByteArray buffer_;
     qint64 hertz_ = 0; // from get_freq, while get_mode is asked
+    qint64 tuneHertz_ = 0; // a tune waiting for the link to be free
     int retryMs_ = kFirstRetryMs;
     RigState state_;
 };

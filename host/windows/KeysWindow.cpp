@@ -21,6 +21,8 @@ const char* const kFieldKeys[][2] = {
     {"Enter, F2 (log view)", "Correct the QSO"},
     {"Delete (log view)", "Delete the QSO"},
     {"Esc (log view)", "Back to the call field"},
+    {"Click (check-partial pane)", "Put the call into the Call field"},
+    {"Enter, double click (band map)", "Grab the spot: tune the rig there, its call into the Call field"},
 };
 
 } // namespace

@@ -28,6 +28,7 @@
 #include "keyer/SendingControl.h"
 #include "logbook/LocalSerialNumbers.h"
 #include "logbook/SerialNumbers.h"
+#include "windows/StationFinder.h"
 #include "ui/ErrorReporter.h"
 
 #include <QAction>
@@ -126,6 +127,16 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     if (log_.Database().driverName() == QLatin1String("QSQLITE"))
         SetSerialNumbers(new LocalSerialNumbers(log_, this));
     connect(rig_, &RigctldClient::StateChanged, this, &MainWindow::ShowRigState);
+    finder_ = new StationFinder(session_, countries_, log_, *entry_, *rig_, *this);
+    connect(model_, &QAbstractItemModel::modelReset, finder_, &StationFinder::ReloadLog);
+    // A grabbed spot is worked in S&P; in Run the operator's own QSOs stay
+    // off the band map.
+    finder_->SetRunning(sending_->Run());
+    connect(sending_, &SendingControl::SetChanged, finder_, &StationFinder::SetRunning);
+    connect(finder_, &StationFinder::SearchAndPounceRequested, sending_, [this] {
+        if (sending_->Run())
+            sending_->SwitchSet();
+    });
 
     focus_ = new EntryFocusKeeper(this, entry_);
     setFocusProxy(entry_);
@@ -258,6 +269,7 @@ void MainWindow::BuildMenus() {
         ReturnToEntry();
     });
 
+    finder_->AddMenu(menuBar());
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Keys"), QKeySequence(Qt::CTRL | Qt::Key_F1), this,
                     [this] { ShowKeys(); });
@@ -347,6 +359,7 @@ void MainWindow::SetStation(const StationSettings& station) {
     entry_->SetStation(station_);
     sending_->SetStation(station_);
     rig_->SetAddress(RigAddress::Parse(station_.rig));
+    finder_->SetStation(station_);
     session_.SetStation(station_, log_.Table());
     statusBar()->showMessage(station_.IsSet()
                                  ? QStringLiteral("%1 (%2, %3)")

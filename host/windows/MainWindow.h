@@ -22,6 +22,7 @@ class SummaryWindow;
 class RigctldClient;
 class SendingControl;
 class SerialNumbers;
+class StationFinder;
 struct RigState;
 struct SubmissionDetails;
 
@@ -57,6 +58,7 @@ public:
     SendingControl* Sending() const { return sending_; }
     // The serial numbers of a shared log; an SQLite log has its own.
     void SetSerialNumbers(SerialNumbers* serials);
+    StationFinder* Finder() const { return finder_; }
 
 signals:
     // The window was closed: the application should quit.
@@ -94,6 +96,7 @@ private:
     SummaryWindow* summary_ = nullptr;
     SendingControl* sending_ = nullptr;
     SerialNumbers* serials_ = nullptr;
+    StationFinder* finder_ = nullptr;
 };
 
 } // namespace qarvel

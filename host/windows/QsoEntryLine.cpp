@@ -261,6 +261,22 @@ void QsoEntryLine::CallEdited() {
     if (upper.trimmed().isEmpty())
         result_->clear();
     UpdatePreview();
+    emit CallTyped(call_->text());
+}
+
+void QsoEntryLine::PutCall(const QString& call) {
+    call_->setText(call.trimmed().toUpper());
+    if (!receivedTyped_)
+        received_->clear();
+    checked_.reset();
+    UpdatePreview();
+    call_->setFocus();
+}
+
+void QsoEntryLine::SetLogExchanges(std::function<QString(const QsoRow&)> exchange,
+                                   std::function<QString(const QsoRow&)> note) {
+    logExchange_ = std::move(exchange);
+    callNote_ = std::move(note);
 }
 
 void QsoEntryLine::ModeChanged() {
@@ -276,12 +292,15 @@ void QsoEntryLine::UpdatePreview() {
         return;
     }
     const QColor red(200, 0, 0);
-    country_->setText(
+    QString country =
         q.dxccPrefix.isEmpty()
             ? QStringLiteral("Country unknown")
             : QStringLiteral("%1  %2  %3")
                   .arg(QString::fromStdString(countries_->Resolve(q.call.toStdString())->entity),
-                       q.dxccPrefix, q.continent));
+                       q.dxccPrefix, q.continent);
+    if (const QString note = callNote_ ? callNote_(q) : QString(); !note.isEmpty())
+        country += QStringLiteral("  -  ") + note;
+    country_->setText(country);
     if (q.band.isEmpty()) {
         ShowResult(OffBandWords(), red);
         return;
@@ -296,9 +315,14 @@ void QsoEntryLine::UpdatePreview() {
 
 void QsoEntryLine::CallComplete() {
     const QsoRow q = CurrentQso();
-    if (q.call.isEmpty() || receivedTyped_ || !session_.IsStarted())
+    if (q.call.isEmpty() || receivedTyped_)
         return;
-    const QString exchange = session_.GrabExchange(q).trimmed();
+    // The module's exchange first, then the one the station sent earlier.
+    QString exchange = session_.IsStarted() ? session_.GrabExchange(q).trimmed() : QString();
+    if (exchange.isEmpty() && logExchange_)
+        exchange = logExchange_(q).trimmed();
+    if (exchange.isEmpty() && !session_.IsStarted())
+        return;
     // What was filled in for an earlier call is replaced; what the operator
     // typed never is.
     received_->setText(exchange.isEmpty() ? QString()
@@ -435,6 +459,7 @@ void QsoEntryLine::ClearQso() {
     country_->clear();
     receivedTyped_ = false;
     call_->setFocus();
+    emit CallTyped(QString());
 }
 
 bool QsoEntryLine::eventFilter(QObject* watched, QEvent* event) {

@@ -80,10 +80,20 @@ public:
     void StepBand(int step);
     void NextMode();
 
+    // A call found elsewhere (check partial, a spot) into the Call field,
+    // replacing what was typed and an exchange filled in for it.
+    void PutCall(const QString& call);
+    // Where Space finds an exchange the module does not know (the log's
+    // own), and a note on the call shown beside its country.
+    void SetLogExchanges(std::function<QString(const QsoRow&)> exchange,
+                         std::function<QString(const QsoRow&)> note);
+
 signals:
     // A QSO is in the log; `result` is what the module answered (-1 DUPE).
     // `id` is the row's ID in the log table.
     void Logged(const qarvel::QsoRow& row, int result, qint64 id);
+    // The operator typed in the Call field (empty: it was cleared).
+    void CallTyped(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,6 +130,8 @@ private:
     SerialNumbers* serials_ = nullptr;
     std::function<void()> enterAction_;
     std::function<bool()> escapeFirst_;
+    std::function<QString(const QsoRow&)> logExchange_;
+    std::function<QString(const QsoRow&)> callNote_;
 };
 
 } // namespace qarvel

@@ -3,6 +3,7 @@
 #include "contest/SentExchangeRule.h"
 #include "reference/CountryFile.h"
 #include "rig/RigAddress.h"
+#include "windows/ClusterSettingsGroup.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -50,6 +51,8 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     form->addRow(QStringLiteral("Sent after the report:"), sentExchange_);
     form->addRow(QStringLiteral("Rig (rigctld):"), rig_);
     form->addRow(QStringLiteral("Position:"), position_);
+    cluster_ = new ClusterSettingsGroup(station.clusterNode, this);
+    form->addRow(cluster_);
 
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("StationProblem"));
@@ -72,6 +75,7 @@ StationDialog::StationDialog(const StationSettings& station, const CountryFile* 
     connect(call_, &QLineEdit::textEdited, this, &StationDialog::CallEdited);
     for (QLineEdit* field : {call_, rig_, prefix_, sentExchange_})
         connect(field, &QLineEdit::textChanged, this, &StationDialog::UpdateOk);
+    connect(cluster_, &ClusterSettingsGroup::Changed, this, &StationDialog::UpdateOk);
     UpdateOk();
 }
 
@@ -98,7 +102,8 @@ void StationDialog::UpdateOk() {
                                                     : sizeHint().height());
     buttons_->button(QDialogButtonBox::Ok)
         ->setEnabled(!call_->text().trimmed().isEmpty() &&
-                     (rig.isEmpty() || RigAddress::Parse(rig)) && problem.isEmpty());
+                     (rig.isEmpty() || RigAddress::Parse(rig)) && cluster_->IsValid() &&
+                     problem.isEmpty());
 }
 
 void StationDialog::CallEdited() {
@@ -122,6 +127,7 @@ StationSettings StationDialog::Station() const {
     s.sentExchange = sentExchange_->text().trimmed().toUpper();
     s.rig = rig_->text().trimmed();
     s.position = position_->text().trimmed().toUpper();
+    s.clusterNode = cluster_->Node();
     return s;
 }
 

@@ -46,6 +46,7 @@ private:
     QLabel* note_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
     const QsoCheck* counties_ = nullptr;
+    class ClusterSettingsGroup* cluster_ = nullptr;
 };
 
 } // namespace qarvel
