@@ -218,8 +218,10 @@ void MainWindow::BuildMenus() {
         // The QSO an operator goes to correct is nearly always the newest.
         if (model_->rowCount() > 0) {
             const QModelIndex newest = model_->index(model_->rowCount() - 1, 0);
-            view_->setCurrentIndex(newest);
-            view_->selectRow(newest.row());
+            // Through the selection model: the view's own selection follows
+            // the keyboard's modifiers, and Ctrl (held for this key) toggles.
+            view_->selectionModel()->setCurrentIndex(
+                newest, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             view_->scrollTo(newest);
         }
     });
