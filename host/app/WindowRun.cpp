@@ -1,6 +1,8 @@
 #include "app/WindowRun.h"
 
 #include "app/ScoreboardSettings.h"
+#include "app/SharedLogSession.h"
+#include "contest/LiveScoring.h"
 #include "contest/ContestSession.h"
 #include "contest/LiveScoreSource.h"
 #include "contest/ScoreboardPoster.h"
@@ -9,11 +11,7 @@
 #include "windows/QsoEntryLine.h"
 #include "windows/StationDialog.h"
 #include "windows/LogTableModel.h"
-#include "windows/SharedLogStatus.h"
-#include "contest/LiveScoring.h"
-#include "logbook/LiveLog.h"
 #include "logbook/LogConnection.h"
-#include "logbook/Outbox.h"
 #include "ui/ErrorReporter.h"
 
 #include <QApplication>
@@ -56,29 +54,14 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     QObject::connect(
         &window, &MainWindow::QuitRequested, qApp, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
-    // A shared log: the other positions' QSOs come in as they are logged,
-    // and this position's wait in its outbox while the server is away.
-    std::unique_ptr<Outbox> outbox;
-    std::unique_ptr<LiveLog> live;
-    std::unique_ptr<LiveScoring> scoring;
+    // A shared log: this position works on its copy; a worker thread keeps
+    // the copy and the server in step.
+    std::unique_ptr<SharedLogSession> shared;
     if (IsPostgresAddress(logTitle)) {
-        outbox = std::make_unique<Outbox>(Outbox::PathFor(logTitle, options_.table));
-        if (outbox->IsOpen())
-            log.SetOutbox(outbox.get());
-        else
-            zelmar::ReportError(outbox->Error());
-        live = std::make_unique<LiveLog>(log);
-        if (live->Start(&error)) {
-            scoring = std::make_unique<LiveScoring>(*live, session);
-            window.statusBar()->addPermanentWidget(new SharedLogStatus(*live, &window));
-            // The view shows every position's rows; it is read again only
-            // when a row arrives or changes elsewhere.
-            const auto reload = [&window] { window.LogModel()->Reload(); };
-            QObject::connect(live.get(), &LiveLog::RowArrived, &window, reload);
-            QObject::connect(live.get(), &LiveLog::RecountNeeded, &window, reload);
-        } else {
-            zelmar::ReportError(QStringLiteral("The other positions' QSOs come in only with a "
-                                               "Recalc: %1").arg(error));
+        shared = std::make_unique<SharedLogSession>(logTitle, options_.table, log, session, window);
+        if (!shared->Start(&error)) {
+            zelmar::ReportError(error);
+            return 1;
         }
     }
     window.show();
@@ -108,8 +91,8 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     QTimer::singleShot(0, &window, [&] {
         if (!session.IsLoaded())
             return;
-        if (scoring)
-            scoring->Start();
+        if (shared)
+            shared->Scoring().Start();
         else
             session.Start();
         if (options_.showMultipliers)
@@ -121,9 +104,7 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     const int rc = QApplication::exec();
     // Release only here, after the loop: never while a module's code runs.
     session.Shutdown();
-    scoring.reset();
-    live.reset();
-    log.SetOutbox(nullptr);
+    shared.reset();
     return rc;
 }
 

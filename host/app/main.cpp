@@ -5,6 +5,8 @@
 #include "logbook/BackupSchedule.h"
 #include "logbook/LogBook.h"
 #include "logbook/LogConnection.h"
+#include "logbook/SharedLogAddress.h"
+#include "logbook/SharedLogCopy.h"
 #include "app/WindowRun.h"
 #include "ui/ErrorReporter.h"
 
@@ -95,8 +97,14 @@ int main(int argc, char* argv[]) {
     {
         QString error;
         QString warning;
-        if (!LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table, &error,
-                           &warning)) {
+        // The window works on this position's copy of a shared log, so it
+        // starts, and logs, while the server is away.
+        const bool sharedCopy = !options.Headless() && IsPostgresAddress(logLocation);
+        if (sharedCopy ? !SharedLogCopy::Open(SharedLogAddress(logLocation, options.table).CopyPath(),
+                                              ContestSession::ConnectionName(), options.table,
+                                              &error)
+                       : !LogBook::Open(logLocation, ContestSession::ConnectionName(),
+                                        options.table, &error, &warning)) {
             report(error);
             return 1;
         }

@@ -14,6 +14,7 @@
 #include "windows/LogCorrectionFlow.h"
 #include "windows/LogTableModel.h"
 #include "windows/QsoEntryLine.h"
+#include "windows/SharedLogImport.h"
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
@@ -269,6 +270,9 @@ AdifImportReport MainWindow::ImportAdifFile(const QString& path) {
         report.error = QStringLiteral("No country file to resolve the calls with");
     } else if (!file.open(QIODevice::ReadOnly)) {
         report.error = file.errorString();
+    } else if (shared_) {
+        report = SharedLogImport(*shared_, AdifImporter(*countries_))
+                     .Run(file.readAll(), QFileInfo(path).fileName(), this);
     } else {
         QProgressDialog progress(QStringLiteral("Importing %1...").arg(QFileInfo(path).fileName()),
                                  QStringLiteral("Cancel"), 0, 100, this);

@@ -18,6 +18,7 @@ class LogTableModel;
 class LogBook;
 class QsoEntryLine;
 class RigctldClient;
+class SharedLog;
 struct RigState;
 struct SubmissionDetails;
 
@@ -44,6 +45,8 @@ public:
     void EditStation();
     const StationSettings& Station() const { return station_; }
     RigctldClient* Rig() const { return rig_; }
+    // A shared log: imports go to its server in one transaction.
+    void SetSharedLog(SharedLog* shared) { shared_ = shared; }
 
 signals:
     // The window was closed: the application should quit.
@@ -77,6 +80,7 @@ private:
     QLabel* count_ = nullptr;
     RigctldClient* rig_ = nullptr;
     QLabel* rigStatus_ = nullptr;
+    SharedLog* shared_ = nullptr;
 };
 
 } // namespace qarvel

@@ -4,6 +4,7 @@
 #include "reference/CallSignText.h"
 #include "contest/ContestSession.h"
 #include "reference/CountryFile.h"
+#include "contest/EntryLogger.h"
 #include "logbook/LogBook.h"
 #include "ui/ErrorReporter.h"
 
@@ -42,6 +43,12 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
       check_(QsoCheck::FromPluginsFolder(
           countries, QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"))) {
     setObjectName(QStringLiteral("QsoEntryLine"));
+    logger_ = new EntryLogger(log_, session_, this);
+    connect(logger_, &EntryLogger::Logged, this, &QsoEntryLine::WasLogged);
+    connect(logger_, &EntryLogger::Failed, this, [](const QsoRow& q, const QString& error) {
+        zelmar::ReportError(
+            QStringLiteral("The QSO with %1 was not logged: %2").arg(q.call, error));
+    });
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
 
@@ -294,22 +301,25 @@ bool QsoEntryLine::LogQso() {
     q.time = now.time().toString(QStringLiteral("HH:mm:ss"));
 
     QString error;
-    qint64 id = 0;
-    if (!log_.Append(q, &error, &id)) {
+    const EntryLogger::Outcome outcome = logger_->Log(q, &error);
+    if (outcome == EntryLogger::Outcome::Failed) {
         zelmar::ReportError(
             QStringLiteral("The QSO with %1 was not logged: %2").arg(q.call, error));
         return false;
     }
-    // The row is committed: a replay from here on sees what is counted now.
-    const int result = session_.Add(q);
+    if (outcome == EntryLogger::Outcome::Held)
+        result_->setText(QStringLiteral("%1 is logged as soon as the recount ends").arg(q.call));
+    ClearQso();
+    return true;
+}
+
+void QsoEntryLine::WasLogged(const QsoRow& q, int result, qint64 id) {
     result_->setText(session_.IsStarted()
                          ? QStringLiteral("Logged %1: %2").arg(q.call, ResultWords(result))
                          : QStringLiteral("Logged %1").arg(q.call));
     if (mode_->findText(q.mode) < 0)
         RefreshModes();
-    ClearQso();
     emit Logged(q, result, id);
-    return true;
 }
 
 void QsoEntryLine::FollowRig(const RigState& state) {

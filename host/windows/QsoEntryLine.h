@@ -15,6 +15,7 @@ class QLineEdit;
 namespace qarvel {
 
 class ContestSession;
+class EntryLogger;
 class CountryFile;
 class LogBook;
 
@@ -72,8 +73,10 @@ private:
     void ModeChanged();
     QString SentDefault() const;
     void ClearQso();
+    void WasLogged(const QsoRow& q, int result, qint64 id);
 
     ContestSession& session_;
+    EntryLogger* logger_ = nullptr;
     const CountryFile* countries_;
     LogBook& log_;
     StationSettings station_;
