@@ -41,7 +41,9 @@ void SharedLog::Start() {
 }
 
 void SharedLog::Kick() {
-    QMetaObject::invokeMethod(worker_, &SharedLogWorker::Deliver, Qt::QueuedConnection);
+    const quint64 change = ++changes_;
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, change] { worker->Deliver(change); }, Qt::QueuedConnection);
 }
 
 void SharedLog::Import(const std::vector<QsoRow>& rows) {
@@ -53,7 +55,8 @@ void SharedLog::CancelImport() {
     worker_->CancelImport();
 }
 
-void SharedLog::Take(bool online, int waiting, const QStringList& refused) {
+void SharedLog::Take(bool online, int waiting, const QStringList& refused, quint64 covered) {
+    covered_ = covered;
     const bool refusedChanged = refused != refused_;
     online_ = online;
     waiting_ = waiting;

@@ -32,6 +32,9 @@ public:
     void CancelImport();
 
     bool Online() const { return online_; }
+    // Online, and every change made here so far is on the server (or was
+    // refused by it).
+    bool Settled() const { return online_ && waiting_ == 0 && covered_ == changes_; }
     // Changes the server has not confirmed yet (refused ones not counted).
     int Waiting() const { return waiting_; }
     // The changes the server refused, each with its reason: kept in the
@@ -55,13 +58,15 @@ signals:
     void Warning(const QString& text);
 
 private:
-    void Take(bool online, int waiting, const QStringList& refused);
+    void Take(bool online, int waiting, const QStringList& refused, quint64 covered);
 
     QThread thread_;
     SharedLogWorker* worker_ = nullptr;
     bool online_ = false;
     int waiting_ = 0;
     QStringList refused_;
+    quint64 changes_ = 0;
+    quint64 covered_ = 0;
 };
 
 } // namespace qarvel

@@ -23,7 +23,7 @@ using std::chrono::milliseconds;
 // noticed within 4 s.
 constexpr int kHeartbeatMs = 1000;
 constexpr milliseconds kBeatLimit{2500};
-constexpr milliseconds kStatementLimit{5000};
+constexpr milliseconds kStatementLimit{2500};
 constexpr milliseconds kReadAllLimit{60000};
 constexpr int kFirstRetryMs = 250;
 constexpr int kLongestRetryMs = 4000;
@@ -165,7 +165,7 @@ void SharedLogWorker::Report() {
             if (!c.refused.isEmpty())
                 refused << QStringLiteral("%1 (%2 %3 %4): %5")
                                .arg(c.row.call, c.row.date, c.row.time, c.row.band, c.refused);
-    emit StateChanged(online_, copy_ ? copy_->Waiting() : 0, refused);
+    emit StateChanged(online_, copy_ ? copy_->Waiting() : 0, refused, covered_);
 }
 
 void SharedLogWorker::TryConnect() {
@@ -177,11 +177,11 @@ void SharedLogWorker::TryConnect() {
                                                   : OpenLogDatabase(location_, serverName_, &error);
     if (up) {
         watchdog_.Watch(StatementWatchdog::SocketOf(Server()));
-        QSqlQuery q(Server());
         QString warning;
         QSqlDatabase db = Server();
         {
             WatchedStatement watched(watchdog_, kStatementLimit);
+            QSqlQuery q(db);
             up = q.exec(QStringLiteral("SET statement_timeout = %1").arg(kStatementLimit.count()));
         }
         if (up) {
@@ -201,6 +201,7 @@ void SharedLogWorker::TryConnect() {
         if (up) {
             connect(listen.driver(), &QSqlDriver::notification, this, &SharedLogWorker::Notified,
                     Qt::UniqueConnection);
+            WatchedStatement watched(watchdog_, kStatementLimit);
             emit Connected(BackendPid(Server()), BackendPid(listen));
         }
     }
@@ -236,8 +237,8 @@ void SharedLogWorker::GoOffline() {
 bool SharedLogWorker::Alive() {
     if (watchdog_.Fired() || !Server().isOpen())
         return false;
-    QSqlQuery q(Server());
     WatchedStatement watched(watchdog_, kBeatLimit);
+    QSqlQuery q(Server());
     return q.exec(QStringLiteral("SELECT 1")) && q.next();
 }
 
@@ -250,15 +251,15 @@ void SharedLogWorker::Beat() {
     // socket where the driver's notifier no longer sees them.
     bool listening = listen.isOpen();
     if (listening) {
-        const QVariant handle = listen.driver()->handle();
-        if (qstrcmp(handle.typeName(), "PGconn*") == 0)
-            listening = PQstatus(*static_cast<PGconn* const*>(handle.data())) == CONNECTION_OK;
+        if (PGconn* conn = StatementWatchdog::ConnectionOf(listen))
+            listening = PQstatus(conn) == CONNECTION_OK;
     }
     if (!listening || !Alive())
         GoOffline();
 }
 
-void SharedLogWorker::Deliver() {
+void SharedLogWorker::Deliver(quint64 change) {
+    covered_ = std::max(covered_, change);
     if (!copy_)
         return;
     if (!online_) {
@@ -274,23 +275,31 @@ void SharedLogWorker::Deliver() {
 bool SharedLogWorker::SendChanges() {
     bool refusedAny = false;
     for (const SharedLogCopy::Change& change : copy_->Pending(false)) {
-        QSqlQuery q(Server());
-        if (change.kind == SharedLogCopy::Kind::Insert) {
-            q.prepare(InsertStatement(table_, false));
-            BindAll(q, change.row);
-        } else if (change.kind == SharedLogCopy::Kind::Update) {
-            q.prepare(UpdateStatement(table_, QStringLiteral("QsoId")));
-            BindUpdate(q, change.row, change.row.qsoId);
-        } else {
-            q.prepare(QStringLiteral("DELETE FROM %1 WHERE QsoId = ?").arg(table_));
-            q.addBindValue(change.row.qsoId);
-        }
         bool sent = false;
+        int affected = 0;
+        QString reason;
         {
+            // The driver prepares on the server, and deallocates when the
+            // query goes: all of it is watched.
             WatchedStatement watched(watchdog_, kStatementLimit);
+            QSqlQuery q(Server());
+            if (change.kind == SharedLogCopy::Kind::Insert) {
+                q.prepare(InsertStatement(table_, false));
+                BindAll(q, change.row);
+            } else if (change.kind == SharedLogCopy::Kind::Update) {
+                q.prepare(UpdateStatement(table_, QStringLiteral("QsoId")));
+                BindUpdate(q, change.row, change.row.qsoId);
+            } else {
+                q.prepare(QStringLiteral("DELETE FROM %1 WHERE QsoId = ?").arg(table_));
+                q.addBindValue(change.row.qsoId);
+            }
             sent = q.exec();
+            affected = q.numRowsAffected();
+            reason = q.lastError().databaseText().trimmed().isEmpty()
+                         ? q.lastError().text().trimmed()
+                         : q.lastError().databaseText().trimmed();
         }
-        if (sent && change.kind == SharedLogCopy::Kind::Update && q.numRowsAffected() == 0) {
+        if (sent && change.kind == SharedLogCopy::Kind::Update && affected == 0) {
             copy_->Refuse(change.seq, QStringLiteral("the shared log no longer holds this QSO"));
             refusedAny = true;
             continue;
@@ -299,9 +308,6 @@ bool SharedLogWorker::SendChanges() {
             copy_->Done(change.seq);
             continue;
         }
-        const QString reason = q.lastError().databaseText().trimmed().isEmpty()
-                                   ? q.lastError().text().trimmed()
-                                   : q.lastError().databaseText().trimmed();
         // Only a server that still answers has refused the row.
         if (!Alive())
             return false;
@@ -316,9 +322,9 @@ bool SharedLogWorker::SendChanges() {
 bool SharedLogWorker::Rebuild() {
     std::vector<QsoRow> server;
     {
+        WatchedStatement watched(watchdog_, kReadAllLimit);
         QSqlQuery q(Server());
         q.setForwardOnly(true);
-        WatchedStatement watched(watchdog_, kReadAllLimit);
         if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY ID")
                         .arg(LogColumns().join(QStringLiteral(", ")), table_)))
             return false;
@@ -422,15 +428,17 @@ void SharedLogWorker::Follow(const QString& kind, const QString& qsoId) {
         return;
     std::optional<QsoRow> now;
     if (kind != QLatin1String("DELETE")) {
-        QSqlQuery q(Server());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE QsoId = ?")
-                      .arg(LogColumns().join(QStringLiteral(", ")), table_));
-        q.addBindValue(qsoId);
         bool read = false;
         {
             WatchedStatement watched(watchdog_, kStatementLimit);
+            QSqlQuery q(Server());
+            q.setForwardOnly(true);
+            q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE QsoId = ?")
+                          .arg(LogColumns().join(QStringLiteral(", ")), table_));
+            q.addBindValue(qsoId);
             read = q.exec();
+            if (read && q.next())
+                now = RowFrom(q, 0);
         }
         if (!read) {
             // The rebuild after reconnecting reads it.
@@ -438,8 +446,6 @@ void SharedLogWorker::Follow(const QString& kind, const QString& qsoId) {
                 GoOffline();
             return;
         }
-        if (q.next())
-            now = RowFrom(q, 0);
     }
     QSqlDatabase copy = copy_->Database();
     const std::optional<CopyRow> held = FindInCopy(copy, table_, qsoId);
@@ -494,27 +500,36 @@ void SharedLogWorker::Import(const std::vector<QsoRow>& given) {
     }
     if (!ok)
         error = db.lastError().text().trimmed();
-    QSqlQuery q(db);
-    if (ok)
-        q.prepare(InsertStatement(table_, false));
+    std::optional<QSqlQuery> q;
+    if (ok) {
+        WatchedStatement watched(watchdog_, kStatementLimit);
+        q.emplace(db);
+        ok = q->prepare(InsertStatement(table_, false));
+        if (!ok)
+            error = q->lastError().text().trimmed();
+    }
     for (int i = 0; ok && i < total; ++i) {
-        BindAll(q, rows[static_cast<std::size_t>(i)]);
+        BindAll(*q, rows[static_cast<std::size_t>(i)]);
         {
             WatchedStatement watched(watchdog_, kStatementLimit);
-            ok = q.exec();
+            ok = q->exec();
         }
         if (!ok)
             error = QStringLiteral("%1 was refused: %2")
                         .arg(rows[static_cast<std::size_t>(i)].call,
-                             q.lastError().databaseText().trimmed().isEmpty()
-                                 ? q.lastError().text().trimmed()
-                                 : q.lastError().databaseText().trimmed());
+                             q->lastError().databaseText().trimmed().isEmpty()
+                                 ? q->lastError().text().trimmed()
+                                 : q->lastError().databaseText().trimmed());
         if (ok && cancelImport_) {
             ok = false;
             error = QStringLiteral("stopped");
         }
         if ((i + 1) % 50 == 0 || i + 1 == total)
             emit ImportProgress(i + 1, total);
+    }
+    if (q) {
+        WatchedStatement watched(watchdog_, kStatementLimit);
+        q.reset();
     }
     if (ok) {
         WatchedStatement watched(watchdog_, kReadAllLimit);

@@ -34,14 +34,15 @@ public:
 
 public slots:
     void Start();
-    // Something new waits in the copy.
-    void Deliver();
+    // Something new waits in the copy: the window's change number `change`.
+    void Deliver(quint64 change);
     void Import(const std::vector<qarvel::QsoRow>& rows);
     // Closes every connection, in this thread.
     void Stop();
 
 signals:
-    void StateChanged(bool online, int waiting, const QStringList& refused);
+    // `covered`: the last change number the worker has handled.
+    void StateChanged(bool online, int waiting, const QStringList& refused, quint64 covered);
     // Another position's QSO, now in the copy as row `id`.
     void RowArrived(qint64 id, const qarvel::QsoRow& row);
     void RowChanged(qint64 id, const qarvel::QsoRow& row);
@@ -82,6 +83,7 @@ private:
     int delayMs_ = 0;
     bool online_ = false;
     bool stopped_ = false;
+    quint64 covered_ = 0;
     QString lastWarning_;
     std::atomic<bool> cancelImport_{false};
 };

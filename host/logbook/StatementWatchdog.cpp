@@ -18,14 +18,20 @@ StatementWatchdog::~StatementWatchdog() {
     thread_.join();
 }
 
-int StatementWatchdog::SocketOf(const QSqlDatabase& db) {
+pg_conn* StatementWatchdog::ConnectionOf(const QSqlDatabase& db) {
     if (!db.isOpen() || !db.driver())
-        return -1;
-    // The driver's handle, as Qt documents it for QPSQL.
+        return nullptr;
+    // The driver's handle, as Qt documents it for QPSQL (PGconn is libpq's
+    // name for struct pg_conn, which the type name may show).
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
-        return -1;
-    PGconn* conn = *static_cast<PGconn* const*>(handle.data());
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 &&
+                              qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.data());
+}
+
+int StatementWatchdog::SocketOf(const QSqlDatabase& db) {
+    PGconn* conn = ConnectionOf(db);
     return conn ? PQsocket(conn) : -1;
 }
 

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+struct pg_conn;
+
 namespace qarvel {
 
 // A bound on every statement the shared log's worker sends. A server that
@@ -22,6 +24,8 @@ public:
     StatementWatchdog(const StatementWatchdog&) = delete;
     StatementWatchdog& operator=(const StatementWatchdog&) = delete;
 
+    // libpq's connection under the PostgreSQL connection `db`, or null.
+    static pg_conn* ConnectionOf(const QSqlDatabase& db);
     // The socket of the PostgreSQL connection `db`; -1 when it has none.
     static int SocketOf(const QSqlDatabase& db);
 

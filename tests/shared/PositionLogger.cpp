@@ -135,7 +135,7 @@ int main(int argc, char* argv[]) {
                 next += step;
                 return;
             }
-            if (shared.Online() && shared.Waiting() == 0 && logger.HeldCount() == 0 &&
+            if (shared.Settled() && logger.HeldCount() == 0 &&
                 quiet.elapsed() > 1000 && log.Count() == total) {
                 Say("score " + session.ScoreLineText().toUtf8());
                 QCoreApplication::exit(0);
