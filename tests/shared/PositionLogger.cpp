@@ -8,6 +8,7 @@
 // for the server, and a second has passed without a change, prints
 // "score <score line>" and exits.
 #include "contest/ContestSession.h"
+#include "ui/ErrorReporter.h"
 #include "contest/EntryLogger.h"
 #include "contest/LiveScoring.h"
 #include "logbook/LogBook.h"
@@ -67,6 +68,9 @@ QsoRow Qso(int n, const QString& position) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    zelmar::SetErrorReporter([](const QString& text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     if (argc != 7)
         return 2;
     const QString url = QString::fromLocal8Bit(argv[1]);
@@ -135,7 +139,9 @@ int main(int argc, char* argv[]) {
                 next += step;
                 return;
             }
-            if (shared.Settled() && logger.HeldCount() == 0 &&
+            // Read between replays: in the middle of one (this tick may run
+            // inside its message pump) the figures are half counted.
+            if (shared.Settled() && logger.HeldCount() == 0 && !session.Replaying() &&
                 quiet.elapsed() > 1000 && log.Count() == total) {
                 Say("score " + session.ScoreLineText().toUtf8());
                 QCoreApplication::exit(0);

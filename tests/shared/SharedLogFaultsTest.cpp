@@ -171,7 +171,7 @@ struct Scoring {
     }
     ~Scoring() { session.Shutdown(); }
     // No figure changed for a second and a half.
-    bool Quiet() const { return quiet.elapsed() > 1500; }
+    bool Quiet() const { return quiet.elapsed() > 1500 && !session.Replaying(); }
 
     ContestSession session;
     LiveScoring scoring;
