@@ -29,12 +29,13 @@ bool LiveScoring::Start() {
     if (!session_.IsStarted())
         BeginReplay();
     bool started = session_.Start();
+    Watch();
+    // Once: the end of the replay tells of the figures.
     if (replaying_)
         EndReplay();
-    started = started || session_.IsStarted();
-    Watch();
-    emit FiguresChanged();
-    return started;
+    else
+        emit FiguresChanged();
+    return started || session_.IsStarted();
 }
 
 void LiveScoring::Watch() {
