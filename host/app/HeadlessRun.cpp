@@ -19,7 +19,8 @@
 #include "contest/ScoreLine.h"
 #include "app/StopSignals.h"
 #include "contest/LiveScoring.h"
-#include "logbook/LiveLog.h"
+#include "logbook/SharedLog.h"
+#include "logbook/SharedLogCopy.h"
 
 #include <QCoreApplication>
 #include <QBuffer>
@@ -28,6 +29,8 @@
 #include <QTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
 #include <algorithm>
 
 namespace qarvel {
@@ -282,17 +285,25 @@ bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
     ContestSession session;
     if (!LoadSession(session, pluginsFolder))
         return false;
+    // The module follows a copy of the log of this run's own, which a worker
+    // keeps equal to the server's table: a replay reads the copy, whatever
+    // the server does meanwhile.
+    QTemporaryDir folder;
+    const QString name = log.ConnectionName();
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
     QString error;
-    LiveLog live(log);
-    if (!live.Start(&error)) {
-        err_ << "qarvel: " << error << Qt::endl;
+    const QString copyPath = folder.filePath(QStringLiteral("follow.sqlite"));
+    if (!folder.isValid() || !SharedLogCopy::Open(copyPath, name, log.Table(), &error)) {
+        err_ << "qarvel: " << (error.isEmpty() ? folder.errorString() : error) << Qt::endl;
         session.Shutdown();
         return false;
     }
-    LiveScoring scoring(live, session);
+    SharedLog shared(options_.log, log.Table(), copyPath);
+    LiveScoring scoring(shared, session, log);
     qsizetype reported = 0;
-    // The module's errors (a replay while the server is away) are said once
-    // each on the error stream; following goes on.
+    // The module's errors are said once each on the error stream; following
+    // goes on.
     const auto report = [&] {
         for (; reported < watcher.Texts().size(); ++reported)
             err_ << "qarvel: the contest module reports: " << watcher.Texts()[reported]
@@ -304,22 +315,40 @@ bool HeadlessRun::Follow(LogBook& log, const QString& pluginsFolder) {
         if (!line.isEmpty())
             out_ << line << Qt::endl;
     });
-    QObject::connect(&live, &LiveLog::StateChanged, &live, [&](bool online, int waiting) {
-        err_ << "qarvel: " << (online ? "online" : "offline");
-        if (waiting > 0)
-            err_ << ", " << waiting << " QSOs waiting";
-        err_ << Qt::endl;
+    bool wasOnline = false;
+    bool said = false;
+    bool started = false;
+    bool ok = true;
+    // The first score line once the copy holds the server's table (or the
+    // server cannot be reached).
+    const auto begin = [&] {
+        if (started)
+            return;
+        started = true;
+        if (!scoring.Start()) {
+            report();
+            err_ << "qarvel: the contest module shows no statistics" << Qt::endl;
+            ok = false;
+            QCoreApplication::exit(1);
+        }
+    };
+    QObject::connect(&shared, &SharedLog::Rebuilt, &scoring, begin);
+    QObject::connect(&shared, &SharedLog::StateChanged, &scoring, [&](bool online, int) {
+        if (said && online == wasOnline)
+            return;
+        said = true;
+        wasOnline = online;
+        err_ << "qarvel: " << (online ? "online" : "offline") << Qt::endl;
+        if (!online)
+            begin();
     });
+    QObject::connect(&shared, &SharedLog::Warning, &scoring,
+                     [&](const QString& text) { err_ << "qarvel: " << text << Qt::endl; });
     QObject::connect(&stop, &StopSignals::Stop, &stop, [] { QCoreApplication::exit(0); });
-    if (!scoring.Start()) {
-        report();
-        err_ << "qarvel: the contest module shows no statistics" << Qt::endl;
-        session.Shutdown();
-        return false;
-    }
-    QCoreApplication::exec();
+    shared.Start();
+    const int rc = QCoreApplication::exec();
     session.Shutdown();
-    return true;
+    return ok && rc == 0;
 }
 
 int HeadlessRun::Exec(const QString& pluginsFolder) {

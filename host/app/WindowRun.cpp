@@ -2,6 +2,8 @@
 
 #include "app/ScoreboardSettings.h"
 #include "app/StationOfLog.h"
+#include "app/SharedLogSession.h"
+#include "contest/LiveScoring.h"
 #include "contest/ContestSession.h"
 #include "contest/LiveScoreSource.h"
 #include "contest/QsoCheck.h"
@@ -12,11 +14,7 @@
 #include "windows/RateWindow.h"
 #include "windows/StationDialog.h"
 #include "windows/LogTableModel.h"
-#include "windows/SharedLogStatus.h"
-#include "contest/LiveScoring.h"
-#include "logbook/LiveLog.h"
 #include "logbook/LogConnection.h"
-#include "logbook/Outbox.h"
 #include "logbook/SharedSerialNumbers.h"
 #include "keyer/SendingControl.h"
 #include "ui/ErrorReporter.h"
@@ -68,36 +66,19 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     QObject::connect(
         &window, &MainWindow::QuitRequested, qApp, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
-    // A shared log: the other positions' QSOs come in as they are logged,
-    // and this position's wait in its outbox while the server is away.
-    std::unique_ptr<Outbox> outbox;
-    std::unique_ptr<LiveLog> live;
-    std::unique_ptr<LiveScoring> scoring;
+    // A shared log: this position works on its copy; a worker thread keeps
+    // the copy and the server in step. The server hands out the serial
+    // numbers, a block at a time, so positions never send the same one.
+    std::unique_ptr<SharedLogSession> shared;
     std::unique_ptr<SharedSerialNumbers> serials;
     if (IsPostgresAddress(logTitle)) {
+        shared = std::make_unique<SharedLogSession>(logTitle, options_.table, log, session, window);
+        if (!shared->Start(&error)) {
+            zelmar::ReportError(error);
+            return 1;
+        }
         serials = std::make_unique<SharedSerialNumbers>(logTitle, options_.table, station_.position);
         window.SetSerialNumbers(serials.get());
-        outbox = std::make_unique<Outbox>(Outbox::PathFor(logTitle, options_.table));
-        if (outbox->IsOpen())
-            log.SetOutbox(outbox.get());
-        else
-            zelmar::ReportError(outbox->Error());
-        live = std::make_unique<LiveLog>(log);
-        if (live->Start(&error)) {
-            scoring = std::make_unique<LiveScoring>(*live, session);
-            window.statusBar()->addPermanentWidget(new SharedLogStatus(*live, &window));
-            // The view shows every position's rows; it is read again only
-            // when a row arrives or changes elsewhere.
-            const auto reload = [&window] { window.LogModel()->Reload(); };
-            QObject::connect(live.get(), &LiveLog::RowArrived, &window, reload);
-            QObject::connect(live.get(), &LiveLog::RecountNeeded, &window, reload);
-            QObject::connect(live.get(), &LiveLog::RowArrived, window.Rate(), &RateWindow::AddQso);
-            QObject::connect(live.get(), &LiveLog::RecountNeeded, window.Rate(),
-                             &RateWindow::Reload);
-        } else {
-            zelmar::ReportError(QStringLiteral("The other positions' QSOs come in only with a "
-                                               "Recalc: %1").arg(error));
-        }
     }
     window.show();
     if (!stationNote_.isEmpty())
@@ -128,8 +109,8 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     QTimer::singleShot(0, &window, [&] {
         if (!session.IsLoaded())
             return;
-        if (scoring)
-            scoring->Start();
+        if (shared)
+            shared->Scoring().Start();
         else
             session.Start();
         if (options_.showMultipliers)
@@ -141,11 +122,9 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
     const int rc = QApplication::exec();
     // Release only here, after the loop: never while a module's code runs.
     session.Shutdown();
-    scoring.reset();
-    live.reset();
     window.SetSerialNumbers(nullptr);
     serials.reset();
-    log.SetOutbox(nullptr);
+    shared.reset();
     return rc;
 }
 

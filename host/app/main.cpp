@@ -6,6 +6,8 @@
 #include "logbook/BackupSchedule.h"
 #include "logbook/LogBook.h"
 #include "logbook/LogConnection.h"
+#include "logbook/SharedLogAddress.h"
+#include "logbook/SharedLogCopy.h"
 #include "app/WindowRun.h"
 #include "ui/ErrorReporter.h"
 
@@ -101,9 +103,15 @@ int main(int argc, char* argv[]) {
         // is not there yet is made, as always.)
         const bool readOnly = options.ReadOnly();
         bool damaged = false;
+        // The window works on this position's copy of a shared log, so it
+        // starts, and logs, while the server is away.
+        const bool sharedCopy = !options.Headless() && IsPostgresAddress(logLocation);
         const bool opened =
-            readOnly && (IsPostgresAddress(logLocation) ||
-                         QFileInfo::exists(SqliteLogPath(logLocation)))
+            sharedCopy
+                ? SharedLogCopy::Open(SharedLogAddress(logLocation, options.table).CopyPath(),
+                                      ContestSession::ConnectionName(), options.table, &error)
+            : readOnly && (IsPostgresAddress(logLocation) ||
+                           QFileInfo::exists(SqliteLogPath(logLocation)))
                 ? OpenLogDatabaseForReading(logLocation, ContestSession::ConnectionName(),
                                             options.table, &error, &damaged)
                 : LogBook::Open(logLocation, ContestSession::ConnectionName(), options.table,

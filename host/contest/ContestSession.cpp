@@ -118,6 +118,16 @@ QString ContestSession::GrabExchange(const QsoRow& qso) {
     return QString::fromLocal8Bit(receiving.chars, receiving.length);
 }
 
+QAction* ContestSession::RecalcAction() const {
+    QWidget* w = StatisticsWindow();
+    return w ? w->findChild<QAction*>(QStringLiteral("RecalcStatistic")) : nullptr;
+}
+
+bool ContestSession::Replaying() const {
+    const QAction* recalc = RecalcAction();
+    return recalc && !recalc->isEnabled();
+}
+
 QWidget* ContestSession::StatisticsWindow() const {
     return contest_ ? TopLevel("fmMainForm") : nullptr;
 }

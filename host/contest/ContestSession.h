@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <vector>
 
+class QAction;
 class QWidget;
 
 namespace qarvel {
@@ -49,6 +50,11 @@ public:
     // module replays the whole log before this returns.
     bool Start();
     bool IsStarted() const;
+    // While the module replays the log (its Recalc is disabled meanwhile).
+    bool Replaying() const;
+    // The statistics window's Recalc action, which the module disables for
+    // the time of each replay; null without the window.
+    QAction* RecalcAction() const;
 
     // -1 for a duplicate, else the points; 0 while no statistics window is open.
     int Score(const QsoRow& qso);

@@ -109,6 +109,16 @@ std::optional<QsoRow> AdifImporter::ToRow(const AdifRecord& record, QString* rea
 AdifImportReport AdifImporter::Import(const QByteArray& data, LogBook& log,
                                       const LogBook::Progress& progress) const {
     AdifImportReport report;
+    const std::vector<QsoRow> rows = Rows(data, &report);
+    if (!log.AppendAll(rows, progress, &report.error))
+        return report;
+    report.ok = true;
+    report.imported = static_cast<int>(rows.size());
+    return report;
+}
+
+std::vector<QsoRow> AdifImporter::Rows(const QByteArray& data, AdifImportReport* out) const {
+    AdifImportReport& report = *out;
     AdifContents contents = ReadAdif(data);
     report.skipped = std::move(contents.problems);
 
@@ -125,12 +135,7 @@ AdifImportReport AdifImporter::Import(const QByteArray& data, LogBook& log,
               [](const AdifProblem& a, const AdifProblem& b) {
                   return a.position.record < b.position.record;
               });
-
-    if (!log.AppendAll(rows, progress, &report.error))
-        return report;
-    report.ok = true;
-    report.imported = static_cast<int>(rows.size());
-    return report;
+    return rows;
 }
 
 } // namespace qarvel

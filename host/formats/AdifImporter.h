@@ -39,6 +39,8 @@ public:
     // it, the log is left as it was.
     AdifImportReport Import(const QByteArray& data, LogBook& log,
                             const LogBook::Progress& progress = {}) const;
+    // Reads `data` into rows, the malformed records listed in `report`.
+    std::vector<QsoRow> Rows(const QByteArray& data, AdifImportReport* report) const;
 
 private:
     const CountryFile& countries_;

@@ -3,7 +3,7 @@
 #include "logbook/LogBackups.h"
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
-#include "logbook/Outbox.h"
+#include "logbook/SharedLogCopy.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -123,53 +123,12 @@ bool LogBook::InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qin
 bool LogBook::Append(const QsoRow& row, QString* error, qint64* id) {
     if (id)
         *id = 0;
-    return Store({row}, {}, error, id);
+    return Write(WithIds({row}), {}, error, id);
 }
 
 bool LogBook::AppendAll(const std::vector<QsoRow>& rows, const Progress& progress,
                         QString* error) {
-    return Store(rows, progress, error, nullptr);
-}
-
-bool LogBook::Store(const std::vector<QsoRow>& given, const Progress& progress, QString* error,
-                    qint64* lastId) {
-    const std::vector<QsoRow> rows = WithIds(given);
-    const bool shared = outbox_ && Database().driverName() == QLatin1String("QPSQL");
-    // Behind rows that wait, a new one waits too.
-    bool queue = shared && outbox_->Count() > 0;
-    if (!queue) {
-        if (Write(rows, progress, error, lastId)) {
-            if (written_)
-                written_(rows, false);
-            return true;
-        }
-        // A refusal by a server that answers is an error; only a lost
-        // server sends the rows to the outbox.
-        if (!shared || Reachable())
-            return false;
-        if (Reconnect() && Write(rows, progress, error, lastId)) {
-            if (written_)
-                written_(rows, false);
-            return true;
-        }
-        queue = !Reachable();
-        if (!queue)
-            return false;
-    }
-    if (!outbox_->Put(rows, error))
-        return false;
-    if (written_)
-        written_(rows, true);
-    return true;
-}
-
-bool LogBook::Deliver(const std::vector<QsoRow>& rows, QString* error) {
-    const std::vector<QsoRow> written = WithIds(rows);
-    if (!Write(written, {}, error, nullptr))
-        return false;
-    if (written_)
-        written_(written, false);
-    return true;
+    return Write(WithIds(rows), progress, error, nullptr);
 }
 
 bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
@@ -178,8 +137,12 @@ bool LogBook::Write(const std::vector<QsoRow>& rows, const Progress& progress, Q
         [&](QSqlDatabase& db) {
             const int total = static_cast<int>(rows.size());
             for (int i = 0; i < total; ++i) {
-                if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error,
-                               i + 1 == total ? lastId : nullptr))
+                qint64 id = 0;
+                if (!InsertRow(db, rows[static_cast<std::size_t>(i)], error, &id))
+                    return false;
+                if (i + 1 == total && lastId)
+                    *lastId = id;
+                if (copy_ && id > 0 && !copy_->Record(db, SharedLogCopy::Kind::Insert, id, error))
                     return false;
                 if (progress && !progress(i + 1, total)) {
                     SetError(error, QStringLiteral("Stopped; nothing was written to the log"));
@@ -212,6 +175,8 @@ bool LogBook::InTransaction(const std::function<bool(QSqlDatabase&)>& work, QStr
         SetError(error, QStringLiteral("Cannot commit to the log: %1").arg(text));
         return false;
     }
+    if (written_)
+        written_();
     return true;
 }
 
@@ -313,7 +278,8 @@ bool LogBook::Update(qint64 id, const QsoRow& row, QString* error) {
             for (const QString& v : values)
                 q.addBindValue(v);
             q.addBindValue(id);
-            return ExecOnOneRow(q, QStringLiteral("Cannot change"), id, row.call, error);
+            return ExecOnOneRow(q, QStringLiteral("Cannot change"), id, row.call, error) &&
+                   (!copy_ || copy_->Record(db, SharedLogCopy::Kind::Update, id, error));
         },
         error);
 }
@@ -327,14 +293,21 @@ bool LogBook::Remove(qint64 id, QString* error) {
                 return false;
             }
             q.addBindValue(id);
+            // Kept for the server while the row can still be read.
+            if (copy_ && !copy_->Record(db, SharedLogCopy::Kind::Delete, id, error))
+                return false;
             return ExecOnOneRow(q, QStringLiteral("Cannot delete"), id, QString(), error);
         },
         error);
 }
 
 bool LogBook::Restore(qint64 id, const QsoRow& row, QString* error) {
-    return InTransaction([&](QSqlDatabase& db) { return InsertRow(db, row, error, nullptr, id); },
-                         error);
+    return InTransaction(
+        [&](QSqlDatabase& db) {
+            return InsertRow(db, row, error, nullptr, id) &&
+                   (!copy_ || copy_->Record(db, SharedLogCopy::Kind::Insert, id, error));
+        },
+        error);
 }
 
 std::optional<QsoRow> LogBook::ReadById(const QString& qsoId) const {
@@ -366,22 +339,6 @@ std::optional<std::vector<QString>> LogBook::ReadIds(QString* error) const {
         return std::nullopt;
     }
     return ids;
-}
-
-bool LogBook::Reachable() const {
-    QSqlDatabase db = Database();
-    if (!db.isOpen())
-        return false;
-    QSqlQuery q(db);
-    return q.exec(QStringLiteral("SELECT 1")) && q.next();
-}
-
-bool LogBook::Reconnect() {
-    QSqlDatabase db = Database();
-    if (!db.isValid())
-        return false;
-    db.close();
-    return db.open();
 }
 
 QStringList LogBook::Modes() const {

@@ -13,7 +13,7 @@
 
 namespace qarvel {
 
-class Outbox;
+class SharedLogCopy;
 
 // The log table of one open connection: what qarvel writes into it and
 // reads back. Every write is one transaction, so the log never holds half
@@ -40,38 +40,28 @@ public:
     const QString& Table() const { return table_; }
     const QString& ConnectionName() const { return connectionName_; }
 
-    // Told of every row written, with the id it went in with; `queued`
-    // when it went into the outbox instead of the log.
-    using Written = std::function<void(const std::vector<QsoRow>& rows, bool queued)>;
+    // Told after every commit that changed rows.
+    using Written = std::function<void()>;
 
     // Writes one QSO and commits it before returning true; `id` receives
-    // the row's ID (0 when it waits in the outbox, or when the log already
-    // held its id). A row without an id is given a new UUID; a row whose id
-    // the log already holds is not written again, so sending the same QSO
-    // twice stores it once.
+    // the row's ID (0 when the log already held its id). A row without an
+    // id is given a new UUID; a row whose id the log already holds is not
+    // written again, so sending the same QSO twice stores it once.
     bool Append(const QsoRow& row, QString* error, qint64* id = nullptr);
     // Writes all rows in one transaction: either every row is committed or
-    // none is. With an outbox, rows that cannot reach a PostgreSQL server
-    // (after one new connection is tried) are kept there instead, and
-    // while the outbox holds rows new ones join them, so they reach the
-    // log in the order logged.
+    // none is.
     bool AppendAll(const std::vector<QsoRow>& rows, const Progress& progress, QString* error);
-    // Writes into the log only, never into the outbox.
-    bool Deliver(const std::vector<QsoRow>& rows, QString* error);
 
-    void SetOutbox(Outbox* outbox) { outbox_ = outbox; }
-    Outbox* GetOutbox() const { return outbox_; }
+    // On a position's copy of a shared log: every change is also kept for
+    // the server, in the same transaction.
+    void SetSharedCopy(const SharedLogCopy* copy) { copy_ = copy; }
+    const SharedLogCopy* SharedCopy() const { return copy_; }
     void SetWritten(Written written) { written_ = std::move(written); }
 
     // The QSO with this id, or nothing (also when it cannot be read).
     std::optional<QsoRow> ReadById(const QString& qsoId) const;
     // The ids of every row.
     std::optional<std::vector<QString>> ReadIds(QString* error) const;
-    // Whether the connection still answers.
-    bool Reachable() const;
-    // Closes the connection and opens it again; true when it is open.
-    bool Reconnect();
-
     // Every QSO in time order (date, time, then entry order).
     std::optional<std::vector<QsoRow>> ReadAll(QString* error) const;
     // Every QSO in entry order (by ID), as logged: a log out of time order
@@ -104,8 +94,6 @@ public:
 private:
     bool InsertRow(QSqlDatabase& db, const QsoRow& row, QString* error, qint64* id = nullptr,
                    std::optional<qint64> withId = std::nullopt);
-    bool Store(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
-               qint64* lastId);
     bool Write(const std::vector<QsoRow>& rows, const Progress& progress, QString* error,
                qint64* lastId);
     // The columns of LogColumns() the table has: an old read-only log may
@@ -119,7 +107,7 @@ private:
 
     QString connectionName_;
     QString table_;
-    Outbox* outbox_ = nullptr;
+    const SharedLogCopy* copy_ = nullptr;
     Written written_;
 };
 

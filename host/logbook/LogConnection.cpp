@@ -53,9 +53,12 @@ bool OpenPostgres(const QString& location, const QString& connectionName, QStrin
         db.setUserName(url.userName(QUrl::FullyDecoded));
     if (!url.password().isEmpty())
         db.setPassword(url.password(QUrl::FullyDecoded));
-    // A position finds out soon that its server is out of reach, and logs
-    // into its outbox meanwhile instead of waiting.
-    db.setConnectOptions(QStringLiteral("connect_timeout=3"));
+    // Every wait on the server is bounded: the connection attempt, and a
+    // link that dies silently (keepalives for an idle connection, the TCP
+    // user timeout for data the server never acknowledges).
+    db.setConnectOptions(QStringLiteral("connect_timeout=3;keepalives=1;keepalives_idle=5;"
+                                        "keepalives_interval=2;keepalives_count=2;"
+                                        "tcp_user_timeout=5000"));
     return OpenOrExplain(db, shown, text);
 }
 

@@ -20,6 +20,7 @@
 #include "windows/SummaryWindow.h"
 #include "contest/ContestSummary.h"
 #include "windows/ScreenFit.h"
+#include "windows/SharedLogImport.h"
 #include "rig/RigctldClient.h"
 #include "contest/ScoreLine.h"
 #include "windows/StationDialog.h"
@@ -412,6 +413,9 @@ LogImportReport MainWindow::ImportLogFile(const QString& path) {
         report.error = QStringLiteral("No country file to resolve the calls with");
     } else if (!file.open(QIODevice::ReadOnly)) {
         report.error = file.errorString();
+    } else if (shared_) {
+        report = SharedLogImport(*shared_, AdifImporter(*countries_))
+                     .Run(file.readAll(), QFileInfo(path).fileName(), this);
     } else {
         QProgressDialog progress(QStringLiteral("Importing %1...").arg(QFileInfo(path).fileName()),
                                  QStringLiteral("Cancel"), 0, 100, this);

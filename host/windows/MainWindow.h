@@ -23,6 +23,7 @@ class RigctldClient;
 class SendingControl;
 class SerialNumbers;
 class StationFinder;
+class SharedLog;
 struct RigState;
 struct SubmissionDetails;
 
@@ -59,6 +60,8 @@ public:
     // The serial numbers of a shared log; an SQLite log has its own.
     void SetSerialNumbers(SerialNumbers* serials);
     StationFinder* Finder() const { return finder_; }
+    // A shared log: imports go to its server in one transaction.
+    void SetSharedLog(SharedLog* shared) { shared_ = shared; }
 
 signals:
     // The window was closed: the application should quit.
@@ -97,6 +100,7 @@ private:
     SendingControl* sending_ = nullptr;
     SerialNumbers* serials_ = nullptr;
     StationFinder* finder_ = nullptr;
+    SharedLog* shared_ = nullptr;
 };
 
 } // namespace qarvel

@@ -4,6 +4,7 @@
 #include "reference/CallSignText.h"
 #include "contest/ContestSession.h"
 #include "reference/CountryFile.h"
+#include "contest/EntryLogger.h"
 #include "logbook/LogBook.h"
 #include "logbook/SerialNumbers.h"
 #include "keyer/SerialText.h"
@@ -44,6 +45,12 @@ QsoEntryLine::QsoEntryLine(ContestSession& session, const CountryFile* countries
       check_(QsoCheck::FromPluginsFolder(
           countries, QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"))) {
     setObjectName(QStringLiteral("QsoEntryLine"));
+    logger_ = new EntryLogger(log_, session_, this);
+    connect(logger_, &EntryLogger::Logged, this, &QsoEntryLine::WasLogged);
+    connect(logger_, &EntryLogger::Failed, this, [](const QsoRow& q, const QString& error) {
+        zelmar::ReportError(
+            QStringLiteral("The QSO with %1 was not logged: %2").arg(q.call, error));
+    });
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
 
@@ -412,29 +419,33 @@ bool QsoEntryLine::WriteQso() {
     q.time = now.time().toString(QStringLiteral("HH:mm:ss"));
 
     QString error;
-    qint64 id = 0;
-    if (!log_.Append(q, &error, &id)) {
+    const EntryLogger::Outcome outcome = logger_->Log(q, &error);
+    if (outcome == EntryLogger::Outcome::Failed) {
         zelmar::ReportError(
             QStringLiteral("The QSO with %1 was not logged: %2").arg(q.call, error));
         return false;
     }
-    // The row is committed: a replay from here on sees what is counted now.
-    const int result = session_.Add(q);
-    const bool scored = session_.IsStarted() && (result < 0 || !q.dxccPrefix.isEmpty());
-    ShowResult(scored ? QStringLiteral("Logged %1: %2").arg(q.call, ResultWords(result))
-                      : QStringLiteral("Logged %1").arg(q.call),
-               palette().color(QPalette::WindowText));
-    if (mode_->findText(q.mode) < 0)
-        RefreshModes();
     if (serials_)
         if (const int serial = SerialIn(q.sent); serial > 0)
             serials_->Used(serial);
     // A report or number typed for this QSO is not the next one's.
     sentTyped_ = false;
     sent_->setText(SentDefault());
+    if (outcome == EntryLogger::Outcome::Held)
+        ShowResult(QStringLiteral("%1 is logged as soon as the recount ends").arg(q.call),
+                   palette().color(QPalette::WindowText));
     ClearQso();
-    emit Logged(q, result, id);
     return true;
+}
+
+void QsoEntryLine::WasLogged(const QsoRow& q, int result, qint64 id) {
+    const bool scored = session_.IsStarted() && (result < 0 || !q.dxccPrefix.isEmpty());
+    ShowResult(scored ? QStringLiteral("Logged %1: %2").arg(q.call, ResultWords(result))
+                      : QStringLiteral("Logged %1").arg(q.call),
+               palette().color(QPalette::WindowText));
+    if (mode_->findText(q.mode) < 0)
+        RefreshModes();
+    emit Logged(q, result, id);
 }
 
 void QsoEntryLine::FollowRig(const RigState& state) {

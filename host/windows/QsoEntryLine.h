@@ -16,6 +16,7 @@ class QLineEdit;
 namespace qarvel {
 
 class ContestSession;
+class EntryLogger;
 class CountryFile;
 class LogBook;
 class SerialNumbers;
@@ -107,8 +108,10 @@ private:
     // "Out of band", or "Not a contest band" while the rig is on a WARC band.
     QString OffBandWords() const;
     void ClearQso();
+    void WasLogged(const QsoRow& q, int result, qint64 id);
 
     ContestSession& session_;
+    EntryLogger* logger_ = nullptr;
     const CountryFile* countries_;
     LogBook& log_;
     StationSettings station_;

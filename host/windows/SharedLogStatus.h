@@ -4,19 +4,22 @@
 
 namespace qarvel {
 
-class LiveLog;
+class SharedLog;
 
 // The status bar's word on a shared log: "online", or, in red, "offline"
-// and how many QSOs wait in the outbox.
+// and how many changes wait for the server; QSOs the server refused are
+// counted in red, their reasons in the tooltip.
 class SharedLogStatus : public QLabel {
     Q_OBJECT
 public:
-    explicit SharedLogStatus(LiveLog& live, QWidget* parent = nullptr);
+    explicit SharedLogStatus(SharedLog& shared, QWidget* parent = nullptr);
 
-    static QString Text(bool online, int waiting);
+    static QString Text(bool online, int waiting, int refused = 0);
 
 private:
-    void Show(bool online, int waiting);
+    void Show();
+
+    SharedLog& shared_;
 };
 
 } // namespace qarvel

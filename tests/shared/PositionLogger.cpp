@@ -1,20 +1,25 @@
 // position-logger URL POSITION FIRST STEP LAST TOTAL: one operating position
-// on the shared log URL, as qarvel's window runs one without the window: the
-// contest module follows the log, and the QSOs numbered FIRST, FIRST+STEP,
-// ... up to LAST are logged through the entry line's append, one every
-// 10 ms. Prints "pids <writer> <listener>" once connected and "logged N"
-// after each append; once the log holds TOTAL rows and nothing waits in the
-// outbox, and a second has passed without a change, prints
+// on the shared log URL, as qarvel's window runs one without the window: it
+// works on its copy of the log, the contest module follows it, and the QSOs
+// numbered FIRST, FIRST+STEP, ... up to LAST are logged through the entry
+// line's logger (which holds a QSO while the module replays), one every
+// 10 ms. Prints "pids <worker> <listener>" at every connect and "logged N"
+// once a QSO is written; once the copy holds TOTAL rows and nothing waits
+// for the server, and a second has passed without a change, prints
 // "score <score line>" and exits.
 #include "contest/ContestSession.h"
+#include "ui/ErrorReporter.h"
+#include "contest/EntryLogger.h"
 #include "contest/LiveScoring.h"
-#include "logbook/LiveLog.h"
 #include "logbook/LogBook.h"
-#include "logbook/Outbox.h"
+#include "logbook/SharedLog.h"
+#include "logbook/SharedLogAddress.h"
+#include "logbook/SharedLogCopy.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QUuid>
@@ -30,11 +35,6 @@ void Say(const QByteArray& line) {
     const QByteArray text = line + '\n';
     if (::write(STDOUT_FILENO, text.constData(), static_cast<size_t>(text.size())) != text.size())
         std::_Exit(3);
-}
-
-int BackendPid(const QSqlDatabase& db) {
-    QSqlQuery q(db);
-    return q.exec(QStringLiteral("SELECT pg_backend_pid()")) && q.next() ? q.value(0).toInt() : 0;
 }
 
 // QSO number n: calls repeat across positions and bands, so that some are
@@ -68,6 +68,9 @@ QsoRow Qso(int n, const QString& position) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    zelmar::SetErrorReporter([](const QString& text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     if (argc != 7)
         return 2;
     const QString url = QString::fromLocal8Bit(argv[1]);
@@ -75,16 +78,20 @@ int main(int argc, char* argv[]) {
     const int first = atoi(argv[3]), step = atoi(argv[4]), last = atoi(argv[5]);
     const int total = atoi(argv[6]);
     const QString connection = ContestSession::ConnectionName();
+    const QString table = QStringLiteral("Log");
+    const QString copyPath = SharedLogAddress(url, table).CopyPath();
     QString error;
-    if (!LogBook::Open(url, connection, QStringLiteral("Log"), &error)) {
+    if (!SharedLogCopy::Open(copyPath, connection, table, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
     int rc = 0;
     {
-        LogBook log(connection, QStringLiteral("Log"));
-        Outbox outbox(Outbox::PathFor(url, QStringLiteral("Log")));
-        log.SetOutbox(&outbox);
+        LogBook log(connection, table);
+        const SharedLogCopy copy(connection, table);
+        SharedLog shared(url, table, copyPath);
+        log.SetSharedCopy(&copy);
+        log.SetWritten([&shared] { shared.Kick(); });
         ContestSession session;
         if (!session.Load(QCoreApplication::applicationDirPath() + QStringLiteral("/Plugins"),
                           &error)) {
@@ -93,48 +100,49 @@ int main(int argc, char* argv[]) {
         }
         StationSettings station;
         station.call = QStringLiteral("YO3ZZZ");
-        session.SetStation(station, QStringLiteral("Log"));
-        LiveLog live(log);
-        if (!live.Start(&error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
-        LiveScoring scoring(live, session);
+        session.SetStation(station, table);
+        QObject::connect(&shared, &SharedLog::Connected, [](int work, int listen) {
+            Say(QStringLiteral("pids %1 %2").arg(work).arg(listen).toLatin1());
+        });
+        QObject::connect(&shared, &SharedLog::Warning,
+                         [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+        LiveScoring scoring(shared, session, log);
+        shared.Start();
         scoring.Start();
-        QSqlDatabase listener;
-        for (const QString& name : QSqlDatabase::connectionNames())
-            if (name.contains(QStringLiteral("-live-")))
-                listener = QSqlDatabase::database(name, false);
-        Say(QStringLiteral("pids %1 %2")
-                .arg(BackendPid(log.Database()))
-                .arg(BackendPid(listener))
-                .toLatin1());
 
         QElapsedTimer quiet;
         quiet.start();
         QObject::connect(&scoring, &LiveScoring::FiguresChanged, [&] { quiet.restart(); });
+        EntryLogger logger(log, session);
+        QHash<QString, int> numbers;
+        QObject::connect(&logger, &EntryLogger::Logged, [&](const QsoRow& q, int, qint64) {
+            quiet.restart();
+            Say("logged " + QByteArray::number(numbers.value(q.qsoId)));
+        });
+        QObject::connect(&logger, &EntryLogger::Failed, [](const QsoRow&, const QString& why) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            QCoreApplication::exit(1);
+        });
         int next = first;
         QTimer tick;
         tick.setInterval(10);
         QObject::connect(&tick, &QTimer::timeout, [&] {
-            if (live.Recounting())
-                return;
             if (next <= last) {
                 const QsoRow q = Qso(next, position);
+                numbers.insert(q.qsoId, next);
                 QString why;
-                if (!log.Append(q, &why)) {
+                if (logger.Log(q, &why) == EntryLogger::Outcome::Failed) {
                     std::fprintf(stderr, "%s\n", qPrintable(why));
                     QCoreApplication::exit(1);
                     return;
                 }
-                session.Add(q);
-                quiet.restart();
-                Say("logged " + QByteArray::number(next));
                 next += step;
                 return;
             }
-            if (live.Online() && live.Waiting() == 0 && quiet.elapsed() > 1000 &&
-                log.Count() == total) {
+            // Read between replays: in the middle of one (this tick may run
+            // inside its message pump) the figures are half counted.
+            if (shared.Settled() && logger.HeldCount() == 0 && !session.Replaying() &&
+                quiet.elapsed() > 1000 && log.Count() == total) {
                 Say("score " + session.ScoreLineText().toUtf8());
                 QCoreApplication::exit(0);
             }
@@ -142,6 +150,7 @@ int main(int argc, char* argv[]) {
         tick.start();
         rc = QApplication::exec();
         session.Shutdown();
+        log.SetWritten({});
     }
     QSqlDatabase::database(connection, false).close();
     QSqlDatabase::removeDatabase(connection);

@@ -1,10 +1,12 @@
 // The rate window of one position on a shared PostgreSQL log: a QSO another
-// position logs reaches it through the live log, without a reading of the
+// position logs reaches it through the shared log, without a reading of the
 // log, and no QSO is counted twice.
 
 #include "contest/ContestSession.h"
-#include "logbook/LiveLog.h"
+#include "app/SharedLogSession.h"
 #include "logbook/LogBook.h"
+#include "logbook/SharedLogAddress.h"
+#include "logbook/SharedLogCopy.h"
 #include "windows/MainWindow.h"
 #include "windows/QsoEntryLine.h"
 #include "windows/RateWindow.h"
@@ -62,7 +64,10 @@ TEST(RateWindowShared, AnotherPositionsQsoReachesTheRateWindow) {
     ASSERT_FALSE(database.isEmpty()) << error.toStdString();
     const QString url = server.SocketUrl(database);
     const QString here = QStringLiteral("rate-run1"), there = QStringLiteral("rate-run2");
-    ASSERT_TRUE(LogBook::Open(url, here, QStringLiteral("Log"), &error)) << error.toStdString();
+    // RUN1 works on its copy, as a window does; RUN2 writes to the server.
+    ASSERT_TRUE(SharedLogCopy::Open(SharedLogAddress(url, QStringLiteral("Log")).CopyPath(), here,
+                                    QStringLiteral("Log"), &error))
+        << error.toStdString();
     ASSERT_TRUE(LogBook::Open(url, there, QStringLiteral("Log"), &error)) << error.toStdString();
     {
         LogBook run1(here, QStringLiteral("Log"));
@@ -73,11 +78,9 @@ TEST(RateWindowShared, AnotherPositionsQsoReachesTheRateWindow) {
         StationSettings station;
         station.call = QStringLiteral("YO3ZZZ");
         MainWindow window(session, nullptr, run1, station, QStringLiteral("test"));
-        LiveLog live(run1);
-        ASSERT_TRUE(live.Start(&error)) << error.toStdString();
-        // As the windowed run connects them.
-        QObject::connect(&live, &LiveLog::RowArrived, window.Rate(), &RateWindow::AddQso);
-        QObject::connect(&live, &LiveLog::RecountNeeded, window.Rate(), &RateWindow::Reload);
+        // As the windowed run follows a shared log.
+        SharedLogSession shared(url, QStringLiteral("Log"), run1, session, window);
+        ASSERT_TRUE(shared.Start(&error)) << error.toStdString();
 
         RateWindow* rate = window.Rate();
         rate->SetClock([] {
@@ -100,7 +103,7 @@ TEST(RateWindowShared, AnotherPositionsQsoReachesTheRateWindow) {
                   QStringLiteral("6 /h"));
 
         // This position's own QSO comes through the entry line once, though
-        // the live log sees it go into the log too.
+        // the shared log sees it go into the log too.
         const QsoRow own = Qso("12:25:00", "DL1DDD", "14", "RUN1");
         qint64 id = 0;
         ASSERT_TRUE(run1.Append(own, &error, &id));

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -244,6 +245,37 @@ bool PostgresServer::Resume() {
                                         "-w", "-t", "60", "-s", "-o", options_, "start"}),
                           folder_ + "/pg_ctl.log") == 0;
     return running_;
+}
+
+bool PostgresServer::SignalAll(int signal) {
+    std::ifstream pidFile(dataDir_ + "/postmaster.pid");
+    pid_t postmaster = 0;
+    if (!running_ || !(pidFile >> postmaster) || postmaster <= 0)
+        return false;
+    // The postmaster's children, found by their parent in /proc.
+    std::vector<pid_t> pids{postmaster};
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream rest(line.substr(close + 2));
+        char state = 0;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        if (parent == postmaster)
+            pids.push_back(static_cast<pid_t>(std::stoi(name)));
+    }
+    bool ok = true;
+    for (pid_t pid : pids)
+        ok = ::kill(pid, signal) == 0 && ok;
+    return ok;
 }
 
 void PostgresServer::Stop() {

@@ -28,6 +28,10 @@ public:
     bool Pause();
     bool Resume();
 
+    // Sends `signal` (SIGSTOP, SIGCONT) to the server and every process it
+    // started: a server that hangs without closing a connection.
+    bool SignalAll(int signal);
+
     bool Running() const { return running_; }
     // Why the server could not be started; empty while it runs.
     const QString& Failure() const { return failure_; }
