@@ -51,13 +51,12 @@ QString CommonSentExchange(const std::vector<QsoRow>& rows) {
 
 } // namespace
 
-LogImportReport CabrilloImporter::Import(const QByteArray& data, LogBook& log,
-                                         const LogBook::Progress& progress) const {
-    LogImportReport report;
-    report.format = QStringLiteral("Cabrillo");
+std::vector<QsoRow> CabrilloImporter::Rows(const QByteArray& data,
+                                           LogImportReport* report) const {
+    report->format = QStringLiteral("Cabrillo");
     const CabrilloContents contents = ReadCabrillo(data);
     for (const CabrilloProblem& p : contents.problems)
-        report.skipped << p.Describe();
+        report->skipped << p.Describe();
 
     std::vector<QsoRow> rows;
     rows.reserve(contents.qsos.size());
@@ -70,22 +69,32 @@ LogImportReport CabrilloImporter::Import(const QByteArray& data, LogBook& log,
         }
         rows.push_back(std::move(row));
     }
+    report->station = contents.callsign;
+    report->sentExchange = CommonSentExchange(rows);
+    return rows;
+}
+
+void CabrilloImporter::KeepHeader(const QByteArray& data, LogBook& log, LogImportReport* report) {
+    const CabrilloContents contents = ReadCabrillo(data);
+    if (contents.givenTags.isEmpty())
+        return;
+    SubmissionStore store(log.Database(), log.Table());
+    QString error;
+    const auto stored = store.Load(&error);
+    if (!stored || !store.Save(Merged(*stored, contents), &error))
+        report->warning =
+            QStringLiteral("the header's categories and details were not stored: %1").arg(error);
+}
+
+LogImportReport CabrilloImporter::Import(const QByteArray& data, LogBook& log,
+                                         const LogBook::Progress& progress) const {
+    LogImportReport report;
+    const std::vector<QsoRow> rows = Rows(data, &report);
     if (!log.AppendAll(rows, progress, &report.error))
         return report;
     report.ok = true;
     report.imported = static_cast<int>(rows.size());
-    report.station = contents.callsign;
-    report.sentExchange = CommonSentExchange(rows);
-
-    if (!contents.givenTags.isEmpty()) {
-        SubmissionStore store(log.Database(), log.Table());
-        QString error;
-        const auto stored = store.Load(&error);
-        if (!stored || !store.Save(Merged(*stored, contents), &error))
-            report.warning =
-                QStringLiteral("the header's categories and details were not stored: %1")
-                    .arg(error);
-    }
+    KeepHeader(data, log, &report);
     return report;
 }
 

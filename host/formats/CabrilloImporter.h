@@ -25,6 +25,13 @@ public:
     LogImportReport Import(const QByteArray& data, LogBook& log,
                            const LogBook::Progress& progress = {}) const;
 
+    // The QSOs of `data` without writing them (a shared log's server takes
+    // them), the malformed lines and the header's station in `report`.
+    std::vector<QsoRow> Rows(const QByteArray& data, LogImportReport* report) const;
+    // Once the QSOs are in: the header's details join the log's submission
+    // details; what could not be stored is said in `report`'s warning.
+    static void KeepHeader(const QByteArray& data, LogBook& log, LogImportReport* report);
+
 private:
     const CountryFile& countries_;
 };

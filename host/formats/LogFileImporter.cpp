@@ -21,4 +21,20 @@ LogImportReport LogFileImporter::Import(const QByteArray& data, LogBook& log,
     return report;
 }
 
+std::vector<QsoRow> LogFileImporter::Rows(const QByteArray& data, LogImportReport* report) const {
+    if (LooksLikeCabrillo(data))
+        return CabrilloImporter(countries_).Rows(data, report);
+    AdifImportReport adif;
+    std::vector<QsoRow> rows = AdifImporter(countries_).Rows(data, &adif);
+    report->format = QStringLiteral("ADIF");
+    for (const AdifProblem& p : adif.skipped)
+        report->skipped << p.Describe();
+    return rows;
+}
+
+void LogFileImporter::Finish(const QByteArray& data, LogBook& log, LogImportReport* report) {
+    if (LooksLikeCabrillo(data))
+        CabrilloImporter::KeepHeader(data, log, report);
+}
+
 } // namespace qarvel

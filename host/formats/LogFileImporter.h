@@ -17,6 +17,11 @@ public:
 
     LogImportReport Import(const QByteArray& data, LogBook& log,
                            const LogBook::Progress& progress = {}) const;
+    // The QSOs of either kind of file, not written (a shared log's server
+    // takes them); the format and what was skipped in `report`.
+    std::vector<QsoRow> Rows(const QByteArray& data, LogImportReport* report) const;
+    // Once the rows are in `log`: what a Cabrillo header adds to it.
+    static void Finish(const QByteArray& data, LogBook& log, LogImportReport* report);
 
 private:
     const CountryFile& countries_;

@@ -414,8 +414,11 @@ LogImportReport MainWindow::ImportLogFile(const QString& path) {
     } else if (!file.open(QIODevice::ReadOnly)) {
         report.error = file.errorString();
     } else if (shared_) {
-        report = SharedLogImport(*shared_, AdifImporter(*countries_))
-                     .Run(file.readAll(), QFileInfo(path).fileName(), this);
+        const QByteArray data = file.readAll();
+        const LogFileImporter importer(*countries_);
+        report = SharedLogImport(*shared_, importer).Run(data, QFileInfo(path).fileName(), this);
+        if (report.ok)
+            LogFileImporter::Finish(data, log_, &report);
     } else {
         QProgressDialog progress(QStringLiteral("Importing %1...").arg(QFileInfo(path).fileName()),
                                  QStringLiteral("Cancel"), 0, 100, this);

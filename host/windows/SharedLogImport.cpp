@@ -7,9 +7,9 @@
 
 namespace qarvel {
 
-AdifImportReport SharedLogImport::Run(const QByteArray& data, const QString& fileName,
+LogImportReport SharedLogImport::Run(const QByteArray& data, const QString& fileName,
                                       QWidget* parent) {
-    AdifImportReport report;
+    LogImportReport report;
     const std::vector<QsoRow> rows = importer_.Rows(data, &report);
     QProgressDialog progress(QStringLiteral("Importing %1 into the shared log...").arg(fileName),
                              QStringLiteral("Cancel"), 0, static_cast<int>(rows.size()), parent);

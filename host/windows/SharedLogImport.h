@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/AdifImporter.h"
+#include "formats/LogFileImporter.h"
 
 class QWidget;
 
@@ -8,20 +8,20 @@ namespace qarvel {
 
 class SharedLog;
 
-// An ADIF import into a shared log: the rows go to the server in one
+// An import (ADIF or Cabrillo) into a shared log: the rows go to the server in one
 // transaction that nothing else joins, run by the shared log's worker while
 // the window shows its progress (and may cancel it); the report says what
 // the server took: every row or none.
 class SharedLogImport {
 public:
-    SharedLogImport(SharedLog& shared, const AdifImporter& importer)
+    SharedLogImport(SharedLog& shared, const LogFileImporter& importer)
         : shared_(shared), importer_(importer) {}
 
-    AdifImportReport Run(const QByteArray& data, const QString& fileName, QWidget* parent);
+    LogImportReport Run(const QByteArray& data, const QString& fileName, QWidget* parent);
 
 private:
     SharedLog& shared_;
-    const AdifImporter& importer_;
+    const LogFileImporter& importer_;
 };
 
 } // namespace qarvel
