@@ -1,5 +1,6 @@
 #include "app/WindowRun.h"
 
+#include "app/ScoreboardPasswordStore.h"
 #include "app/ScoreboardSettings.h"
 #include "contest/ContestSession.h"
 #include "contest/LiveScoreSource.h"
@@ -9,6 +10,7 @@
 #include "windows/QsoEntryLine.h"
 #include "windows/StationDialog.h"
 #include "windows/LogTableModel.h"
+#include "windows/LogViewFollower.h"
 #include "windows/SharedLogStatus.h"
 #include "contest/LiveScoring.h"
 #include "logbook/LiveLog.h"
@@ -71,11 +73,11 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
         if (live->Start(&error)) {
             scoring = std::make_unique<LiveScoring>(*live, session);
             window.statusBar()->addPermanentWidget(new SharedLogStatus(*live, &window));
-            // The view shows every position's rows; it is read again only
-            // when a row arrives or changes elsewhere.
-            const auto reload = [&window] { window.LogModel()->Reload(); };
-            QObject::connect(live.get(), &LiveLog::RowArrived, &window, reload);
-            QObject::connect(live.get(), &LiveLog::RecountNeeded, &window, reload);
+            // The view shows every position's rows, each changed in place.
+            auto* follower = new LogViewFollower(log, *window.LogModel(), window.LogView(), &window);
+            QObject::connect(live.get(), &LiveLog::Announced, follower, &LogViewFollower::Apply);
+            QObject::connect(live.get(), &LiveLog::StateChanged, follower,
+                             [follower](bool online) { follower->OnlineChanged(online); });
         } else {
             zelmar::ReportError(QStringLiteral("The other positions' QSOs come in only with a "
                                                "Recalc: %1").arg(error));
@@ -85,12 +87,17 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
 
     // The live score: read from the statistics window between keystrokes,
     // posted without waiting.
+    ScoreboardPasswordStore passwords(
+        StationSettingsPath(), ScoreboardPasswordStore::FallbackPathBeside(StationSettingsPath()));
+    window.SetScoreboardPasswords(&passwords);
     ScoreboardPoster scoreboard([&]() -> std::optional<ScoreboardPoster::Post> {
         const auto report = LiveScoreReport(session, log, window.Station().call,
                                             QCoreApplication::applicationVersion());
         if (!report)
             return std::nullopt;
-        return ScoreboardPoster::Post{LoadScoreboardSettings(StationSettingsPath()), *report};
+        ScoreboardSettings settings = LoadScoreboardSettings(StationSettingsPath());
+        settings.password = passwords.Password();
+        return ScoreboardPoster::Post{settings, *report};
     });
     auto* scoreboardStatus = new QLabel(&window);
     scoreboardStatus->setObjectName(QStringLiteral("ScoreboardStatus"));
@@ -101,6 +108,17 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
                          scoreboardStatus->setText(text);
                          scoreboardStatus->show();
                      });
+    QObject::connect(&passwords, &ScoreboardPasswordStore::Notice, scoreboardStatus,
+                     [scoreboardStatus](const QString& text) {
+                         scoreboardStatus->setText(text);
+                         scoreboardStatus->show();
+                     });
+    QObject::connect(&passwords, &ScoreboardPasswordStore::Saved, &window,
+                     [](bool ok, const QString& error) {
+                         if (!ok)
+                             zelmar::ReportError(error);
+                     });
+    passwords.Load();
     scoreboard.Start();
 
     // The module starts inside the event loop: its replay lets waiting

@@ -201,6 +201,7 @@ void LiveLog::Notified(const QString& name, QSqlDriver::NotificationSource,
 }
 
 void LiveLog::Handle(const QString& payload) {
+    emit Announced(payload);
     const QStringList parts = payload.split(QLatin1Char(' '));
     if (parts.value(0) != QLatin1String("INSERT")) {
         emit RecountNeeded();

@@ -53,6 +53,9 @@ signals:
     // A QSO another position logged, not counted here yet.
     void RowArrived(const qarvel::QsoRow& row);
     void RecountNeeded();
+    // Each change of the log table as its trigger announced it, this
+    // position's own included, for the view to follow row by row.
+    void Announced(const QString& announcement);
     void StateChanged(bool online, int waiting);
 
 private:

@@ -18,6 +18,7 @@ class LogTableModel;
 class LogBook;
 class QsoEntryLine;
 class RigctldClient;
+class ScoreboardPasswordStore;
 struct RigState;
 struct SubmissionDetails;
 
@@ -31,6 +32,7 @@ public:
 
     QsoEntryLine* EntryLine() const { return entry_; }
     LogTableModel* LogModel() const { return model_; }
+    QTableView* LogView() const { return view_; }
     LogCorrectionFlow* Corrections() const { return corrections_; }
     // The keyboard back to the call field, also from the module's windows.
     void ReturnToEntry();
@@ -44,6 +46,8 @@ public:
     void EditStation();
     const StationSettings& Station() const { return station_; }
     RigctldClient* Rig() const { return rig_; }
+    // Where Log > Submission details reads and keeps the scoreboard's password.
+    void SetScoreboardPasswords(ScoreboardPasswordStore* store) { scoreboardPasswords_ = store; }
 
 signals:
     // The window was closed: the application should quit.
@@ -77,6 +81,7 @@ private:
     QLabel* count_ = nullptr;
     RigctldClient* rig_ = nullptr;
     QLabel* rigStatus_ = nullptr;
+    ScoreboardPasswordStore* scoreboardPasswords_ = nullptr;
 };
 
 } // namespace qarvel

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +25,8 @@ public:
                      QWidget* parent = nullptr);
     SubmissionDetails Details() const { return details_; }
     ScoreboardSettings Scoreboard() const;
+    // The password was typed over: only then is it stored again.
+    bool PasswordChanged() const;
 
     void accept() override;
 
@@ -35,6 +38,7 @@ private:
     QComboBox *operator_, *assisted_, *band_, *power_, *station_, *transmitter_;
     QLineEdit *operators_, *name_, *email_, *club_, *location_, *start_, *end_;
     QLineEdit *scoreboardUrl_, *scoreboardUser_, *scoreboardPassword_;
+    QCheckBox* scoreboardPlainHttp_;
     QPlainTextEdit *address_, *soapbox_;
     QLabel* problem_ = nullptr;
 };
