@@ -15,8 +15,8 @@ const char* const kFieldKeys[][2] = {
     {"Enter", "Log the QSO (a second Enter logs one the check found fault with)"},
     {"Space", "Complete the call: fill in the known exchange"},
     {"Tab / Shift+Tab", "Next / previous field"},
-    {"Enter, F2 (log view)", "Correct the QSO"},
-    {"Delete (log view)", "Delete the QSO"},
+    {"Enter, F2 (log view)", "Correct the QSO, also another position's"},
+    {"Delete (log view)", "Delete the QSO, also another position's"},
     {"Esc (log view)", "Back to the call field"},
 };
 
