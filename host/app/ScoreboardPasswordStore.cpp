@@ -144,10 +144,12 @@ void ScoreboardPasswordStore::ForgetPlainText() {
 void ScoreboardPasswordStore::Tell(const QString& why) {
     if (std::exchange(told_, true))
         return;
-    emit Notice(QStringLiteral("No secret store is running (%1): the scoreboard password is kept "
-                               "in %2, readable only by you")
-                    .arg(why.trimmed().isEmpty() ? QStringLiteral("none answered") : why.trimmed(),
-                         fallbackPath_));
+    // QtKeychain says "Unknown error" where no store answers at all.
+    const QString reason = why.trimmed();
+    const bool told = !reason.isEmpty() && reason != QLatin1String("Unknown error");
+    emit Notice(QStringLiteral("No secret store is running%1: the scoreboard password is kept in "
+                               "%2, readable only by you")
+                    .arg(told ? QStringLiteral(" (%1)").arg(reason) : QString(), fallbackPath_));
 }
 
 } // namespace qarvel
