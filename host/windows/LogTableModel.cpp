@@ -63,12 +63,12 @@ void LogTableModel::Merge(std::vector<LogEntry> fresh) {
         freshQsos.insert(fresh[i].row.qsoId);
     }
     // Gone from the log, or arrived there: removed in runs, from the end.
+    const auto gone = [&](int r) {
+        const LogEntry& e = entries_[static_cast<std::size_t>(r)];
+        return e.id != 0 ? !freshAt.contains(e.id)
+                         : !e.row.qsoId.isEmpty() && freshQsos.contains(e.row.qsoId);
+    };
     for (int row = static_cast<int>(entries_.size()) - 1; row >= 0;) {
-        const auto gone = [&](int r) {
-            const LogEntry& e = entries_[static_cast<std::size_t>(r)];
-            return e.id != 0 ? !freshAt.contains(e.id)
-                             : !e.row.qsoId.isEmpty() && freshQsos.contains(e.row.qsoId);
-        };
         if (!gone(row)) {
             --row;
             continue;
@@ -122,7 +122,9 @@ void LogTableModel::Merge(std::vector<LogEntry> fresh) {
 void LogTableModel::Append(qint64 id, const QsoRow& row) {
     if (id != 0 && Update(id, row))
         return;
-    const int waiting = row.qsoId.isEmpty() ? -1 : RowOfQso(row.qsoId);
+    int waiting = row.qsoId.isEmpty() ? -1 : RowOfQso(row.qsoId);
+    if (waiting >= 0 && entries_[static_cast<std::size_t>(waiting)].id != 0)
+        waiting = -1;
     if (waiting >= 0 && id == 0) {
         entries_[static_cast<std::size_t>(waiting)].row = row;
         emit dataChanged(index(waiting, 0), index(waiting, columnCount() - 1));
