@@ -147,9 +147,12 @@ void ScoreboardPasswordStore::Tell(const QString& why) {
     // QtKeychain says "Unknown error" where no store answers at all.
     const QString reason = why.trimmed();
     const bool told = !reason.isEmpty() && reason != QLatin1String("Unknown error");
-    emit Notice(QStringLiteral("No secret store is running%1: the scoreboard password is kept in "
-                               "%2, readable only by you")
-                    .arg(told ? QStringLiteral(" (%1)").arg(reason) : QString(), fallbackPath_));
+    QString shown = fallbackPath_;
+    if (shown.startsWith(QDir::homePath() + QLatin1Char('/')))
+        shown = QLatin1Char('~') + shown.mid(QDir::homePath().size());
+    emit Notice(QStringLiteral("No secret store runs%1: the scoreboard password is in %2, "
+                               "readable only by you")
+                    .arg(told ? QStringLiteral(" (%1)").arg(reason) : QString(), shown));
 }
 
 } // namespace qarvel
