@@ -7,6 +7,7 @@
 #include "logbook/SharedLogAddress.h"
 #include "ui/ErrorReporter.h"
 #include "windows/LogTableModel.h"
+#include "windows/LogViewFollower.h"
 #include "windows/MainWindow.h"
 #include "windows/SharedLogStatus.h"
 
@@ -47,16 +48,10 @@ bool SharedLogSession::Start(QString* error) {
 
     auto* status = new SharedLogStatus(*shared_, &window_);
     window_.statusBar()->addPermanentWidget(status);
-    // The view shows every position's rows; it is read again (from the
-    // copy) only when a row arrives or changes elsewhere.
-    const auto reload = [this] { window_.LogModel()->Reload(); };
-    QObject::connect(shared_.get(), &SharedLog::RowArrived, &window_, reload);
-    QObject::connect(shared_.get(), &SharedLog::RowChanged, &window_, reload);
-    QObject::connect(shared_.get(), &SharedLog::RowRemoved, &window_, reload);
-    QObject::connect(shared_.get(), &SharedLog::Rebuilt, &window_, [reload](bool changed) {
-        if (changed)
-            reload();
-    });
+    // The view shows every position's rows, each changed in place, so the
+    // operator's selection and place in it stay.
+    auto* follower = new LogViewFollower(log_, *window_.LogModel(), window_.LogView(), &window_);
+    follower->Follow(*shared_);
     // The rate counts another position's QSO as it arrives, and reads the
     // log again only when rows change elsewhere.
     RateWindow* rate = window_.Rate();

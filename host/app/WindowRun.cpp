@@ -1,5 +1,6 @@
 #include "app/WindowRun.h"
 
+#include "app/ScoreboardPasswordStore.h"
 #include "app/ScoreboardSettings.h"
 #include "app/StationOfLog.h"
 #include "app/SharedLogSession.h"
@@ -86,12 +87,17 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
 
     // The live score: read from the statistics window between keystrokes,
     // posted without waiting.
+    ScoreboardPasswordStore passwords(
+        StationSettingsPath(), ScoreboardPasswordStore::FallbackPathBeside(StationSettingsPath()));
+    window.SetScoreboardPasswords(&passwords);
     ScoreboardPoster scoreboard([&]() -> std::optional<ScoreboardPoster::Post> {
         const auto report = LiveScoreReport(session, log, window.Station().call,
                                             QCoreApplication::applicationVersion());
         if (!report)
             return std::nullopt;
-        return ScoreboardPoster::Post{LoadScoreboardSettings(StationSettingsPath()), *report};
+        ScoreboardSettings settings = LoadScoreboardSettings(StationSettingsPath());
+        settings.password = passwords.Password();
+        return ScoreboardPoster::Post{settings, *report};
     });
     auto* scoreboardStatus = new QLabel(&window);
     scoreboardStatus->setObjectName(QStringLiteral("ScoreboardStatus"));
@@ -102,6 +108,17 @@ int WindowRun::Exec(const QString& pluginsFolder, const QString& logTitle) {
                          scoreboardStatus->setText(text);
                          scoreboardStatus->show();
                      });
+    QObject::connect(&passwords, &ScoreboardPasswordStore::Notice, scoreboardStatus,
+                     [scoreboardStatus](const QString& text) {
+                         scoreboardStatus->setText(text);
+                         scoreboardStatus->show();
+                     });
+    QObject::connect(&passwords, &ScoreboardPasswordStore::Saved, &window,
+                     [](bool ok, const QString& error) {
+                         if (!ok)
+                             zelmar::ReportError(error);
+                     });
+    passwords.Load();
     scoreboard.Start();
 
     // The module starts inside the event loop: its replay lets waiting

@@ -1,5 +1,6 @@
 #include "contest/ScoreboardPoster.h"
 
+#include <QAuthenticator>
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -11,6 +12,26 @@ namespace qarvel {
 ScoreboardPoster::ScoreboardPoster(Source source, QObject* parent)
     : QObject(parent), source_(std::move(source)), network_(new QNetworkAccessManager(this)) {
     connect(&timer_, &QTimer::timeout, this, &ScoreboardPoster::PostNow);
+    connect(network_, &QNetworkAccessManager::authenticationRequired, this,
+            &ScoreboardPoster::Authenticate);
+}
+
+bool ScoreboardPoster::MaySendLogin(const QUrl& url, const ScoreboardSettings& settings) {
+    return url.scheme() == QLatin1String("https") ||
+           (url.scheme() == QLatin1String("http") && settings.allowPlainHttp);
+}
+
+void ScoreboardPoster::Authenticate(QNetworkReply* reply, QAuthenticator* authenticator) {
+    const QUrl asking = reply->url();
+    // Once per post: a login refused is not offered again and again.
+    if (reply != pending_ || loginGiven_ || !MaySendLogin(asking, login_) ||
+        asking.scheme() != loginUrl_.scheme() || asking.host() != loginUrl_.host() ||
+        asking.port(asking.scheme() == QLatin1String("https") ? 443 : 80) !=
+            loginUrl_.port(loginUrl_.scheme() == QLatin1String("https") ? 443 : 80))
+        return;
+    loginGiven_ = true;
+    authenticator->setUser(login_.user);
+    authenticator->setPassword(login_.password);
 }
 
 void ScoreboardPoster::SetInterval(std::chrono::milliseconds interval) {
@@ -44,13 +65,26 @@ void ScoreboardPoster::PostNow() {
     if (figures == accepted_)
         return;
     const QUrl url = QUrl::fromUserInput(post->settings.url);
+    if (!MaySendLogin(url, post->settings)) {
+        SetStatus(url.scheme() == QLatin1String("http")
+                      ? QStringLiteral("Scoreboard: not posted: %1 is plain http, where the "
+                                       "login would travel unencrypted; give an https address, "
+                                       "or tick \"allow plain http\"")
+                            .arg(url.toDisplayString(QUrl::RemoveUserInfo))
+                      : QStringLiteral("Scoreboard: not posted: %1 is no http or https address")
+                            .arg(url.toDisplayString(QUrl::RemoveUserInfo)));
+        emit Finished();
+        return;
+    }
+    // The login is given only when the scoreboard asks for it, and only to
+    // this address: a redirect elsewhere gets none.
+    login_ = post->settings;
+    loginUrl_ = url;
+    loginGiven_ = false;
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("text/xml"));
-    request.setRawHeader("Authorization",
-                         "Basic " + (post->settings.user + QLatin1Char(':') +
-                                     post->settings.password)
-                                        .toUtf8()
-                                        .toBase64());
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
     const auto timeout = timeout_.value_or(
         std::min<std::chrono::milliseconds>(interval_ / 2, std::chrono::seconds(30)));
     request.setTransferTimeout(static_cast<int>(timeout.count()));
@@ -70,6 +104,11 @@ void ScoreboardPoster::Answered(QNetworkReply* reply, const QByteArray& figures)
     if (reply->error() == QNetworkReply::NoError && code >= 200 && code < 300) {
         accepted_ = figures;
         SetStatus(QStringLiteral("Scoreboard %1 UTC: %2 %3").arg(at).arg(code).arg(reason));
+    } else if (code == 401) {
+        SetStatus(QStringLiteral("Scoreboard %1 UTC: the login was refused (401 %2); next try "
+                                 "in %3 s")
+                      .arg(at, reason)
+                      .arg(interval_.count() / 1000));
     } else if (code != 0) {
         SetStatus(QStringLiteral("Scoreboard %1 UTC: answered %2 %3; next try in %4 s")
                       .arg(at)

@@ -5,10 +5,12 @@
 
 #include <QObject>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <functional>
 #include <optional>
 
+class QAuthenticator;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -18,7 +20,9 @@ namespace qarvel {
 // minutes) it asks for the newest report and posts it when its figures
 // differ from the last one the scoreboard took. Nothing is queued: while
 // the scoreboard cannot be reached the next try simply posts the newest
-// report. Everything runs on the event loop; no call here waits.
+// report. Everything runs on the event loop; no call here waits. The login
+// answers the scoreboard's challenge (HTTP authentication), over https, or
+// over plain http only where the operator allowed it.
 class ScoreboardPoster : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +52,9 @@ signals:
     void Finished();
 
 private:
+    // https always; plain http only with the operator's consent.
+    static bool MaySendLogin(const QUrl& url, const ScoreboardSettings& settings);
+    void Authenticate(QNetworkReply* reply, QAuthenticator* authenticator);
     void Answered(QNetworkReply* reply, const QByteArray& figures);
     void SetStatus(const QString& status);
 
@@ -58,6 +65,9 @@ private:
     std::optional<std::chrono::milliseconds> timeout_;
     QNetworkReply* pending_ = nullptr;
     QByteArray accepted_; // the figures the scoreboard last took
+    ScoreboardSettings login_; // of the post under way
+    QUrl loginUrl_;
+    bool loginGiven_ = false;
     QString status_;
 };
 

@@ -229,6 +229,13 @@ std::optional<QsoRow> LogBook::Read(qint64 id, QString* error) const {
     return std::move(entries->front().row);
 }
 
+std::optional<LogEntry> LogBook::ReadEntry(const QString& qsoId, QString* error) const {
+    auto entries = Select(QStringLiteral("WHERE QsoId = ?"), qsoId, error);
+    if (!entries || entries->empty())
+        return std::nullopt;
+    return std::move(entries->front());
+}
+
 std::optional<std::vector<LogEntry>> LogBook::Select(const QString& clause, const QVariant& bound,
                                                      QString* error) const {
     QSqlQuery q(Database());
@@ -301,13 +308,41 @@ bool LogBook::Remove(qint64 id, QString* error) {
         error);
 }
 
-bool LogBook::Restore(qint64 id, const QsoRow& row, QString* error) {
-    return InTransaction(
+bool LogBook::Restore(qint64 id, const QsoRow& row, QString* error, qint64* restoredAs) {
+    qint64 at = 0;
+    const bool ok = InTransaction(
         [&](QSqlDatabase& db) {
-            return InsertRow(db, row, error, nullptr, id) &&
-                   (!copy_ || copy_->Record(db, SharedLogCopy::Kind::Insert, id, error));
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("SELECT QsoId FROM %1 WHERE ID = ?").arg(table_));
+            q.addBindValue(id);
+            if (!q.exec()) {
+                SetError(error, QStringLiteral("Cannot write %1 back into the log: %2")
+                                    .arg(row.call, q.lastError().text()));
+                return false;
+            }
+            const bool taken = q.next();
+            if (taken && !row.qsoId.isEmpty() && Text(q, 0) == row.qsoId) {
+                at = id; // back already
+                return true;
+            }
+            if (taken)
+                q.finish();
+            if (!InsertRow(db, row, error, &at, taken ? std::nullopt : std::optional(id)))
+                return false;
+            if (at == 0) {
+                // The QSO is in the log already, under another ID.
+                q.prepare(QStringLiteral("SELECT ID FROM %1 WHERE QsoId = ?").arg(table_));
+                q.addBindValue(row.qsoId);
+                if (q.exec() && q.next())
+                    at = q.value(0).toLongLong();
+            }
+            // A shared log's copy sends the QSO back to the server too.
+            return !copy_ || copy_->Record(db, SharedLogCopy::Kind::Insert, at, error);
         },
         error);
+    if (ok && restoredAs)
+        *restoredAs = at;
+    return ok;
 }
 
 std::optional<QsoRow> LogBook::ReadById(const QString& qsoId) const {

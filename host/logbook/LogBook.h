@@ -71,13 +71,19 @@ public:
     std::optional<std::vector<LogEntry>> ReadEntries(QString* error) const;
     // The QSO of row `id`; none when there is no such row or it cannot be read.
     std::optional<QsoRow> Read(qint64 id, QString* error) const;
+    // The row of the QSO `qsoId` with its ID; none when there is no such
+    // row or it cannot be read (`error` is set only then).
+    std::optional<LogEntry> ReadEntry(const QString& qsoId, QString* error) const;
 
     // Corrections, each one transaction on the row keyed by `id`: false,
     // with the reason, when it failed or there is no such row, and the log
-    // is then as it was. Restore writes a removed row back under its ID.
+    // is then as it was. Restore writes a removed row back under its ID;
+    // where a table of an older qarvel gave that ID to a later QSO, the
+    // row comes back under a new ID instead (the later QSO keeps its own).
+    // `restoredAs` receives the ID it is back under.
     bool Update(qint64 id, const QsoRow& row, QString* error);
     bool Remove(qint64 id, QString* error);
-    bool Restore(qint64 id, const QsoRow& row, QString* error);
+    bool Restore(qint64 id, const QsoRow& row, QString* error, qint64* restoredAs = nullptr);
 
     // The modes the log holds, each once, sorted.
     QStringList Modes() const;

@@ -1,6 +1,7 @@
 #include "logbook/LogConnection.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,18 +22,45 @@ bool OpenOrExplain(QSqlDatabase& db, const QString& shownLocation, QString* text
     return false;
 }
 
+// libpq's form of one keyword's value: quoted, so that blanks and quotes
+// stay inside it.
+QString ConnectValue(QString value) {
+    value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    value.replace(QLatin1Char('\''), QStringLiteral("\\'"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+
 bool OpenPostgres(const QString& location, const QString& connectionName, QString* text) {
     const QUrl url(location);
     // Shown to the operator, so never with the password.
-    const QString shown = url.toDisplayString(QUrl::RemovePassword);
+    const QString shown = LogLocationShown(location);
     const QUrlQuery query(url);
     int port = url.port();
     bool portOk = true;
     if (query.hasQueryItem(QStringLiteral("port")))
         port = query.queryItemValue(QStringLiteral("port"), QUrl::FullyDecoded).toInt(&portOk);
-    if (!url.isValid() || url.path().size() < 2 || !portOk) {
+    // A service may name the database itself.
+    const bool service = query.hasQueryItem(QStringLiteral("service"));
+    if (!url.isValid() || (url.path().size() < 2 && !service) || !portOk) {
         *text = QStringLiteral("Not a PostgreSQL address: %1").arg(shown);
         return false;
+    }
+    // The driver hands its options on to libpq separated by ';'.
+    QStringList options;
+    static const QRegularExpression keyword(QStringLiteral("^[a-z_]+$"));
+    QString password = url.password(QUrl::FullyDecoded);
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("host") || key == QLatin1String("port"))
+            continue;
+        if (key == QLatin1String("password")) {
+            password = value;
+            continue;
+        }
+        if (!keyword.match(key).hasMatch() || value.contains(QLatin1Char(';'))) {
+            *text = QStringLiteral("Not a PostgreSQL address: %1 (the item %2)").arg(shown, key);
+            return false;
+        }
+        options << key + QLatin1Char('=') + ConnectValue(value);
     }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
@@ -51,14 +79,16 @@ bool OpenPostgres(const QString& location, const QString& connectionName, QStrin
         db.setPort(port);
     if (!url.userName().isEmpty())
         db.setUserName(url.userName(QUrl::FullyDecoded));
-    if (!url.password().isEmpty())
-        db.setPassword(url.password(QUrl::FullyDecoded));
+    if (!password.isEmpty())
+        db.setPassword(password);
     // Every wait on the server is bounded: the connection attempt, and a
     // link that dies silently (keepalives for an idle connection, the TCP
-    // user timeout for data the server never acknowledges).
-    db.setConnectOptions(QStringLiteral("connect_timeout=3;keepalives=1;keepalives_idle=5;"
-                                        "keepalives_interval=2;keepalives_count=2;"
-                                        "tcp_user_timeout=5000"));
+    // user timeout for data the server never acknowledges). The address's
+    // own items come after, so they may say otherwise.
+    options.prepend(QStringLiteral("connect_timeout=3;keepalives=1;keepalives_idle=5;"
+                                   "keepalives_interval=2;keepalives_count=2;"
+                                   "tcp_user_timeout=5000"));
+    db.setConnectOptions(options.join(QLatin1Char(';')));
     return OpenOrExplain(db, shown, text);
 }
 
@@ -233,6 +263,18 @@ bool OpenLogDatabaseForReading(const QString& location, const QString& connectio
     if (error)
         *error = text;
     return false;
+}
+
+QString LogLocationShown(const QString& location) {
+    if (!IsPostgresAddress(location))
+        return location;
+    QUrl url(location);
+    QUrlQuery query(url);
+    if (query.hasQueryItem(QStringLiteral("password"))) {
+        query.removeAllQueryItems(QStringLiteral("password"));
+        url.setQuery(query);
+    }
+    return url.toDisplayString(QUrl::RemovePassword);
 }
 
 bool IsPostgresAddress(const QString& location) {

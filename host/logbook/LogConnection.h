@@ -6,10 +6,15 @@ namespace qarvel {
 
 // Opens the log named by `location` as the Qt SQL connection `connectionName`:
 //   a file path, or sqlite:///absolute/path   an SQLite log file (created when missing)
-//   postgresql://user[:password]@[host][:port]/database[?host=/socket/folder][&port=n]
-//                                             a log shared by several positions; the
-//                                             host and port items override the
-//                                             authority, as libpq reads them
+//   postgresql://user[:password]@[host][:port]/database[?keyword=value&...]
+//                                             a log shared by several positions; every
+//                                             item is one of libpq's connection
+//                                             keywords (host=/socket/folder, port,
+//                                             service, sslmode, ...), and host and port
+//                                             override the authority, as libpq reads
+//                                             them. Without a password libpq's own ways
+//                                             give it: ~/.pgpass, PGPASSWORD, a service
+//                                             file.
 // An existing SQLite file is checked whole first, without writing into it;
 // a sound one is then switched to write-ahead logging with full syncs, so a
 // QSO committed survives a crash or a power cut.
@@ -28,6 +33,11 @@ bool OpenLogDatabase(const QString& location, const QString& connectionName, QSt
 // reason, when the log or its table `table` is not there.
 bool OpenLogDatabaseForReading(const QString& location, const QString& connectionName,
                                const QString& table, QString* error, bool* damaged = nullptr);
+
+// `location` as it may be shown (a title, a message, a log line): a
+// PostgreSQL address without its password, whether in the authority or as
+// a password item.
+QString LogLocationShown(const QString& location);
 
 // True when `location` names a PostgreSQL log.
 bool IsPostgresAddress(const QString& location);

@@ -31,12 +31,29 @@ bool LogCorrections::Undo(QString* error) {
             *error = QStringLiteral("There is no correction to undo");
         return false;
     }
-    const Change& last = done_.back();
-    const bool ok = last.deleted ? log_.Restore(last.id, last.before, error)
+    // Taken off first: a step that cannot be undone (its QSO deleted
+    // elsewhere, a refused write) must not stand in front of the older
+    // ones for good.
+    const Change last = done_.back();
+    done_.pop_back();
+    qint64 back = last.id;
+    const bool ok = last.deleted ? log_.Restore(last.id, last.before, error, &back)
                                  : log_.Update(last.id, last.before, error);
-    if (ok)
-        done_.pop_back();
-    return ok;
+    if (!ok) {
+        if (error && last.deleted)
+            *error += QStringLiteral(". The deleted QSO was: %1 %2 %3 %4 %5 sent %6 received %7")
+                          .arg(last.before.date, last.before.time, last.before.call,
+                               last.before.band, last.before.mode, last.before.sent,
+                               last.before.received);
+        return false;
+    }
+    // Back under a new ID (an older table gave its own to a later QSO): the
+    // older steps that name it mean this QSO.
+    if (back != 0 && back != last.id)
+        for (Change& older : done_)
+            if (older.id == last.id)
+                older.id = back;
+    return true;
 }
 
 } // namespace qarvel

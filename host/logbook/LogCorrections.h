@@ -19,7 +19,9 @@ public:
     // Refuses a row without a call.
     bool Edit(qint64 id, const QsoRow& row, QString* error);
     bool Delete(qint64 id, QString* error);
-    // Takes back the newest edit or delete still remembered.
+    // Takes back the newest edit or delete still remembered. It is
+    // forgotten even when that fails, so the next Undo takes back the one
+    // before it; the error then names a deleted QSO that did not come back.
     bool Undo(QString* error);
     bool CanUndo() const { return !done_.empty(); }
 

@@ -115,9 +115,14 @@ QString LogColumnDefinition(const QString& column, const QString& driver) {
 }
 
 QString CreateLogTableStatement(const QString& table, const QString& driver) {
-    QString sql =
-        QStringLiteral("CREATE TABLE %1 (ID %2 PRIMARY KEY")
-            .arg(table, IsPostgres(driver) ? QStringLiteral("SERIAL") : QStringLiteral("INTEGER"));
+    // Never an ID used before: an undone delete writes its row back under
+    // its own ID, which a later QSO must not have taken meanwhile. SQLite
+    // reuses the highest ID after a delete unless told otherwise; a
+    // PostgreSQL sequence never goes back.
+    QString sql = QStringLiteral("CREATE TABLE %1 (ID %2")
+                      .arg(table, IsPostgres(driver)
+                                      ? QStringLiteral("SERIAL PRIMARY KEY")
+                                      : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"));
     for (const QString& column : LogColumns())
         sql += QStringLiteral(", ") + LogColumnDefinition(column, driver);
     sql += QLatin1Char(')');

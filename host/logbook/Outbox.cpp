@@ -1,5 +1,6 @@
 #include "logbook/Outbox.h"
 
+#include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
 
 #include <QCryptographicHash>
@@ -9,7 +10,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QUrl>
 #include <QVariant>
 #include <atomic>
 
@@ -48,8 +48,8 @@ Outbox::~Outbox() {
 }
 
 QString Outbox::PathFor(const QString& location, const QString& table) {
-    const QString shown =
-        QUrl(location).toDisplayString(QUrl::RemovePassword) + QLatin1Char('/') + table.toLower();
+    // Not even a hash of a password: a guessable one could be found from it.
+    const QString shown = LogLocationShown(location) + QLatin1Char('/') + table.toLower();
     const QByteArray tag =
         QCryptographicHash::hash(shown.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +

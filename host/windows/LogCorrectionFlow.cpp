@@ -7,7 +7,9 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTableView>
 
 namespace qarvel {
@@ -20,10 +22,32 @@ LogCorrectionFlow::LogCorrectionFlow(LogBook& log, LogTableModel& model, Contest
     view_->installEventFilter(this);
 }
 
+void LogCorrectionFlow::SetPosition(const QString& position) {
+    position_ = position;
+}
+
+void LogCorrectionFlow::Tell(const QString& text) {
+    if (auto* window = qobject_cast<QMainWindow*>(window_))
+        window->statusBar()->showMessage(text, 10000);
+}
+
+bool LogCorrectionFlow::Waiting(const LogEntry& entry) {
+    if (entry.id != 0)
+        return false;
+    Tell(QStringLiteral("The QSO with %1 still waits to reach the shared log; it can be "
+                        "corrected once it is there")
+             .arg(entry.row.call));
+    return true;
+}
+
 void LogCorrectionFlow::EditRow(int row) {
     if (row < 0 || row >= model_.rowCount())
         return;
     const LogEntry entry = model_.EntryAt(row);
+    if (Waiting(entry)) {
+        emit Finished();
+        return;
+    }
     QsoEditDialog dialog(entry.row, countries_, window_);
     if (dialog.exec() == QDialog::Accepted && dialog.Edited() != entry.row)
         ApplyEdit(entry.id, dialog.Edited());
@@ -34,6 +58,10 @@ void LogCorrectionFlow::DeleteRow(int row) {
     if (row < 0 || row >= model_.rowCount())
         return;
     const LogEntry entry = model_.EntryAt(row);
+    if (Waiting(entry)) {
+        emit Finished();
+        return;
+    }
     QMessageBox box(QMessageBox::Question, QStringLiteral("Delete QSO"),
                     QStringLiteral("Delete the QSO with %1 on %2 at %3 %4?")
                         .arg(entry.row.call, entry.row.band, entry.row.date, entry.row.time),
@@ -45,12 +73,25 @@ void LogCorrectionFlow::DeleteRow(int row) {
     emit Finished();
 }
 
+int LogCorrectionFlow::OwnLastRow() {
+    // Another position's QSO, last in a shared log's view, is corrected
+    // only from the view, never by the keys meant for one's own.
+    const int row = model_.LastRowOf(position_);
+    if (row < 0) {
+        Tell(QStringLiteral("This position has logged no QSO to correct"));
+        emit Finished();
+    }
+    return row;
+}
+
 void LogCorrectionFlow::EditLast() {
-    EditRow(model_.rowCount() - 1);
+    if (const int row = OwnLastRow(); row >= 0)
+        EditRow(row);
 }
 
 void LogCorrectionFlow::DeleteLast() {
-    DeleteRow(model_.rowCount() - 1);
+    if (const int row = OwnLastRow(); row >= 0)
+        DeleteRow(row);
 }
 
 bool LogCorrectionFlow::ApplyEdit(qint64 id, const QsoRow& edited) {
@@ -82,9 +123,12 @@ bool LogCorrectionFlow::Undo() {
     QString error;
     const bool ok = corrections_.Undo(&error);
     if (!ok)
-        zelmar::ReportError(QStringLiteral("Nothing was undone: %1").arg(error));
-    else
-        Refresh();
+        zelmar::ReportError(
+            QStringLiteral("Nothing was undone: %1.%2")
+                .arg(error, corrections_.CanUndo()
+                                ? QStringLiteral(" Undo now takes back the change before it.")
+                                : QString()));
+    Refresh();
     emit Finished();
     return ok;
 }
@@ -92,10 +136,10 @@ bool LogCorrectionFlow::Undo() {
 void LogCorrectionFlow::Refresh() {
     // Read again even after a failure: the log may differ from the view
     // (another position's change), and the module counts what the log holds.
+    // Row by row: the view keeps its selection and its place.
     QString error;
     if (!model_.Reload(&error))
         zelmar::ReportError(error);
-    view_->scrollToBottom();
     session_.Recalc();
 }
 

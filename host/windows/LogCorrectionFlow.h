@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logbook/LogCorrections.h"
+#include "logbook/LogEntry.h"
 
 #include <QObject>
 
@@ -15,8 +16,8 @@ class LogBook;
 class LogTableModel;
 
 // Corrections from the log view: edit or delete a QSO (a delete asks once),
-// undo the newest. After each change the view is read again and the module
-// replays the log, so its figures always equal a replay of the file. In the
+// undo the newest. After each change the view is brought to the log row by
+// row and the module replays the log, so its figures always equal a replay of the file. In the
 // view, Enter or F2 edits the current row, Delete deletes it.
 class LogCorrectionFlow : public QObject {
     Q_OBJECT
@@ -27,9 +28,11 @@ public:
     // With the dialog / the question; `row` is the view's row.
     void EditRow(int row);
     void DeleteRow(int row);
-    // The newest QSO.
+    // The newest QSO this position logged (Alt+E, Alt+D).
     void EditLast();
     void DeleteLast();
+    // This position's name, as its QSOs carry it.
+    void SetPosition(const QString& position);
 
     // Without asking: the change itself, as the dialog and the question
     // hand it on. False when it was refused or failed; the operator is told.
@@ -49,6 +52,11 @@ protected:
 
 private:
     void Refresh();
+    int OwnLastRow();
+    // In the status bar: nothing to act on is no error.
+    void Tell(const QString& text);
+    // A QSO still in the outbox has no row in the log to change yet.
+    bool Waiting(const LogEntry& entry);
 
     LogCorrections corrections_;
     LogTableModel& model_;
@@ -56,6 +64,7 @@ private:
     const CountryFile* countries_;
     QTableView* view_;
     QWidget* window_;
+    QString position_;
 };
 
 } // namespace qarvel

@@ -10,7 +10,9 @@
 #include "reference/MasterScp.h"
 #include "windows/LogCheckDialog.h"
 #include "windows/SubmissionDialog.h"
+#include "app/ScoreboardPasswordStore.h"
 #include "logbook/LogBook.h"
+#include "logbook/LogConnection.h"
 #include "windows/EntryFocusKeeper.h"
 #include "windows/KeysWindow.h"
 #include "windows/LogCorrectionFlow.h"
@@ -84,7 +86,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
                        const StationSettings& station, const QString& logTitle, QWidget* parent)
     : QMainWindow(parent), session_(session), countries_(countries), log_(log), station_(station) {
     setObjectName(QStringLiteral("QarvelMainWindow"));
-    setWindowTitle(QStringLiteral("qarvel - %1").arg(logTitle));
+    setWindowTitle(QStringLiteral("qarvel - %1").arg(LogLocationShown(logTitle)));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -160,6 +162,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     };
     connect(model_, &QAbstractItemModel::modelReset, this, showCount);
     connect(model_, &QAbstractItemModel::rowsInserted, this, showCount);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, showCount);
     BuildMenus();
     SetStation(station_);
     ReloadLog();
@@ -204,9 +207,9 @@ void MainWindow::BuildMenus() {
     });
 
     QMenu* logMenu = menuBar()->addMenu(QStringLiteral("&Log"));
-    logMenu->addAction(QStringLiteral("&Correct the last QSO..."), QKeySequence(Qt::ALT | Qt::Key_E),
+    logMenu->addAction(QStringLiteral("&Correct my last QSO..."), QKeySequence(Qt::ALT | Qt::Key_E),
                        corrections_, &LogCorrectionFlow::EditLast);
-    logMenu->addAction(QStringLiteral("&Delete the last QSO..."), QKeySequence(Qt::ALT | Qt::Key_D),
+    logMenu->addAction(QStringLiteral("&Delete my last QSO..."), QKeySequence(Qt::ALT | Qt::Key_D),
                        corrections_, &LogCorrectionFlow::DeleteLast);
     logMenu->addAction(QStringLiteral("Correct the selected QSO..."), this,
                        [this] { corrections_->EditRow(view_->currentIndex().row()); });
@@ -361,6 +364,7 @@ void MainWindow::SetStation(const StationSettings& station) {
     station_ = station;
     entry_->SetStation(station_);
     sending_->SetStation(station_);
+    corrections_->SetPosition(station_.position);
     rig_->SetAddress(RigAddress::Parse(station_.rig));
     finder_->SetStation(station_);
     session_.SetStation(station_, log_.Table());
@@ -510,7 +514,10 @@ void MainWindow::EditSubmission() {
         zelmar::ReportError(error);
         return;
     }
-    SubmissionDialog dialog(*stored, LoadScoreboardSettings(StationSettingsPath()), this);
+    ScoreboardSettings scoreboard = LoadScoreboardSettings(StationSettingsPath());
+    if (scoreboardPasswords_)
+        scoreboard.password = scoreboardPasswords_->Password();
+    SubmissionDialog dialog(*stored, scoreboard, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!store.Save(dialog.Details(), &error))
@@ -519,6 +526,8 @@ void MainWindow::EditSubmission() {
     if (!SaveScoreboardSettings(dialog.Scoreboard(), StationSettingsPath()))
         zelmar::ReportError(QStringLiteral("The scoreboard settings could not be saved in %1")
                                 .arg(StationSettingsPath()));
+    if (scoreboardPasswords_ && dialog.PasswordChanged())
+        scoreboardPasswords_->Save(dialog.Scoreboard().password);
 }
 
 bool MainWindow::CheckBeforeSending(const SubmissionDetails& details) {

@@ -24,6 +24,7 @@ class SendingControl;
 class SerialNumbers;
 class StationFinder;
 class SharedLog;
+class ScoreboardPasswordStore;
 struct RigState;
 struct SubmissionDetails;
 
@@ -37,6 +38,7 @@ public:
 
     QsoEntryLine* EntryLine() const { return entry_; }
     LogTableModel* LogModel() const { return model_; }
+    QTableView* LogView() const { return view_; }
     LogCorrectionFlow* Corrections() const { return corrections_; }
     // Contest > Rate; every QSO logged anywhere is handed to it.
     RateWindow* Rate() const { return rate_; }
@@ -62,6 +64,8 @@ public:
     StationFinder* Finder() const { return finder_; }
     // A shared log: imports go to its server in one transaction.
     void SetSharedLog(SharedLog* shared) { shared_ = shared; }
+    // Where Log > Submission details reads and keeps the scoreboard's password.
+    void SetScoreboardPasswords(ScoreboardPasswordStore* store) { scoreboardPasswords_ = store; }
 
 signals:
     // The window was closed: the application should quit.
@@ -101,6 +105,7 @@ private:
     SerialNumbers* serials_ = nullptr;
     StationFinder* finder_ = nullptr;
     SharedLog* shared_ = nullptr;
+    ScoreboardPasswordStore* scoreboardPasswords_ = nullptr;
 };
 
 } // namespace qarvel

@@ -1,6 +1,8 @@
 #include "windows/SubmissionDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -27,7 +29,11 @@ QLineEdit* SubmissionDialog::Line(const char* name, const QString& text) {
 
 ScoreboardSettings SubmissionDialog::Scoreboard() const {
     return {scoreboardUrl_->text().trimmed(), scoreboardUser_->text().trimmed(),
-            scoreboardPassword_->text()};
+            scoreboardPassword_->text(), scoreboardPlainHttp_->isChecked()};
+}
+
+bool SubmissionDialog::PasswordChanged() const {
+    return scoreboardPassword_->isModified();
 }
 
 SubmissionDialog::SubmissionDialog(const SubmissionDetails& details,
@@ -100,7 +106,15 @@ SubmissionDialog::SubmissionDialog(const SubmissionDetails& details,
     scoreboardUser_ = Line("ScoreboardUser", scoreboard.user);
     scoreboardPassword_ = Line("ScoreboardPassword", scoreboard.password);
     scoreboardPassword_->setEchoMode(QLineEdit::Password);
-    form->addRow(QStringLiteral("Scoreboard address:"), scoreboardUrl_);
+    scoreboardPlainHttp_ = new QCheckBox(QStringLiteral("allow plain http"), this);
+    scoreboardPlainHttp_->setObjectName(QStringLiteral("ScoreboardPlainHttp"));
+    scoreboardPlainHttp_->setChecked(scoreboard.allowPlainHttp);
+    scoreboardPlainHttp_->setToolTip(
+        QStringLiteral("Sends the login unencrypted to an http: address"));
+    auto* address = new QHBoxLayout;
+    address->addWidget(scoreboardUrl_, 1);
+    address->addWidget(scoreboardPlainHttp_);
+    form->addRow(QStringLiteral("Scoreboard address:"), address);
     form->addRow(QStringLiteral("Scoreboard user:"), scoreboardUser_);
     form->addRow(QStringLiteral("Scoreboard password:"), scoreboardPassword_);
 

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -24,6 +25,8 @@ public:
                      QWidget* parent = nullptr);
     SubmissionDetails Details() const { return details_; }
     ScoreboardSettings Scoreboard() const;
+    // The password was typed over: only then is it stored again.
+    bool PasswordChanged() const;
 
     void accept() override;
 
@@ -36,6 +39,7 @@ private:
     QLineEdit *operators_, *name_, *email_, *club_, *location_, *start_, *end_;
     QLineEdit *minimumBreak_, *maximumOperating_;
     QLineEdit *scoreboardUrl_, *scoreboardUser_, *scoreboardPassword_;
+    QCheckBox* scoreboardPlainHttp_;
     QPlainTextEdit *address_, *soapbox_;
     QLabel* problem_ = nullptr;
 };

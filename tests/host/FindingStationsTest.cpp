@@ -129,7 +129,7 @@ protected:
         mode_ = entry_->findChild<QComboBox*>(QStringLiteral("EntryMode"));
         ASSERT_TRUE(finder_ && call_ && received_ && band_ && mode_);
         mode_->setCurrentText(QStringLiteral("CW"));
-        band_->setCurrentText(QStringLiteral("14"));
+        band_->setCurrentIndex(band_->findData(QStringLiteral("14")));
     }
     void SetUp() override {}
     void TearDown() override {
@@ -143,7 +143,7 @@ protected:
         QTest::keyClicks(call_, QLatin1String(text));
     }
     void Log(const char* band, const char* call, const char* exchange) {
-        band_->setCurrentText(QLatin1String(band));
+        band_->setCurrentIndex(band_->findData(QLatin1String(band)));
         Type(call);
         received_->clear();
         QTest::keyClicks(received_, QLatin1String(exchange));
@@ -193,7 +193,7 @@ TEST_F(FindingStations, CheckPartialAndNPlusOneFromMasterScpAndTheLogColouredByT
     Log("14", "DL1ABC", "599 001");
     ASSERT_EQ(Rows(), 3);
     EXPECT_GE(finder_->Matcher().Size(), 50000u + 6 + 1);
-    band_->setCurrentText(QStringLiteral("14"));
+    band_->setCurrentIndex(band_->findData(QStringLiteral("14")));
 
     Type("Y");
     EXPECT_TRUE(Shown().isEmpty());
@@ -208,10 +208,10 @@ TEST_F(FindingStations, CheckPartialAndNPlusOneFromMasterScpAndTheLogColouredByT
     Type("YO9HP");
     EXPECT_EQ(Shown(), QStringList({"YO9HP:dupe", "YO9HR@4:points", "YO9HT@4:mult", "YU9HP@1:mult"}));
     // On 7 YO9HP is no dupe, and its county PH is new there; YO9HT is.
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentIndex(band_->findData(QStringLiteral("7")));
     Type("YO9HP");
     EXPECT_EQ(Shown(), QStringList({"YO9HP:mult", "YO9HR@4:points", "YO9HT@4:dupe", "YU9HP@1:mult"}));
-    band_->setCurrentText(QStringLiteral("14"));
+    band_->setCurrentIndex(band_->findData(QStringLiteral("14")));
 
     Type("DL1?BC");
     EXPECT_EQ(Shown(), QStringList({"DL1ABC:dupe", "DL1XBC:points"}));
@@ -250,19 +250,19 @@ TEST_F(FindingStations, SpaceFillsWhatTheStationSentBeforeAndADifferingCountyIsS
         return;
     Log("14", "YO9HP", "599 PH");
     // On the next band Space finds PH in the log (zelmar.txt has no YO9HP).
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentIndex(band_->findData(QStringLiteral("7")));
     Type("YO9HP");
     Key(Qt::Key_Space);
     EXPECT_EQ(received_->text(), "599 PH");
     // A serial is never filled in again.
     Log("14", "DL1ABC", "599 001");
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentIndex(band_->findData(QStringLiteral("7")));
     Type("DL1ABC");
     Key(Qt::Key_Space);
     EXPECT_EQ(received_->text(), "");
     // The module's exchange still comes first: zelmar.txt has YO5ZAA=AB.
     Log("14", "YO5ZAA", "599 CJ");
-    band_->setCurrentText(QStringLiteral("7"));
+    band_->setCurrentIndex(band_->findData(QStringLiteral("7")));
     Type("YO5ZAA");
     Key(Qt::Key_Space);
     EXPECT_EQ(received_->text(), "599 AB");
@@ -406,7 +406,7 @@ TEST_F(FindingStations, GrabbingASpotTunesTheRigAndPutsTheCallIntoTheCallField) 
     Open();
     if (HasFatalFailure())
         return;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return band_->currentText() == "14"; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return band_->currentData().toString() == "14"; }, 10000));
     Log("14", "DL1ABC", "599 001");
     bool spoke = false;
     QObject::connect(finder_, &StationFinder::SearchAndPounceRequested, [&] { spoke = true; });

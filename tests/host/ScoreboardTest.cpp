@@ -1,5 +1,6 @@
 #include "contest/LiveScoreSource.h"
 #include "contest/ScoreboardPoster.h"
+#include "app/ScoreboardPasswordStore.h"
 #include "WindowFixture.h"
 
 #include <QSignalSpy>
@@ -7,19 +8,23 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QXmlStreamReader>
+#include <QSettings>
 #include <map>
+#include <sys/stat.h>
 
 using namespace qarvel;
 
 namespace {
 
 // A scoreboard on 127.0.0.1 that keeps every request and answers 200,
-// answers 500, or never answers.
+// answers 500, or never answers. Given a login ("user:password"), it first
+// asks for it with a Basic challenge, as a real one does.
 class FakeScoreboard : public QObject {
 public:
     enum class Mode { Ok, Error, Hang };
 
-    explicit FakeScoreboard(Mode mode) : mode_(mode) {
+    explicit FakeScoreboard(Mode mode, QByteArray login = {})
+        : mode_(mode), login_(std::move(login)) {
         EXPECT_TRUE(server_.listen(QHostAddress::LocalHost));
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = server_.nextPendingConnection())
@@ -51,12 +56,18 @@ private:
         data.clear();
         if (mode_ == Mode::Hang)
             return;
+        if (!login_.isEmpty() && !head.contains("\r\nAuthorization: Basic " + login_.toBase64())) {
+            socket->write("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic "
+                          "realm=\"scores\"\r\nContent-Length: 0\r\n\r\n");
+            return;
+        }
         socket->write(mode_ == Mode::Ok
                           ? "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK"
                           : "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n\r\n");
     }
 
     Mode mode_;
+    QByteArray login_;
     QTcpServer server_;
     std::map<QTcpSocket*, QByteArray> pending_;
 };
@@ -117,10 +128,11 @@ protected:
             session_->Add(r);
     }
 
-    std::unique_ptr<ScoreboardPoster> Poster(const QString& url) {
-        auto poster = std::make_unique<ScoreboardPoster>([this, url] {
+    std::unique_ptr<ScoreboardPoster> Poster(const QString& url, bool allowPlainHttp = true) {
+        auto poster = std::make_unique<ScoreboardPoster>([this, url, allowPlainHttp] {
             const auto report = LiveScoreReport(*session_, *book_, "YO3ZZZ", "1.0.0");
-            return std::optional(ScoreboardPoster::Post{{url, "YO3ZZZ", "secret"}, *report});
+            return std::optional(
+                ScoreboardPoster::Post{{url, "YO3ZZZ", "secret", allowPlainHttp}, *report});
         });
         poster->SetInterval(std::chrono::milliseconds(150));
         poster->SetAnswerTimeout(std::chrono::milliseconds(300));
@@ -138,8 +150,8 @@ TEST_F(Scoreboard, PostsTheStatisticsWindowsFiguresOnlyWhenTheyChange) {
     ASSERT_TRUE(finished.wait(5000));
     ASSERT_EQ(board.bodies.size(), 1u);
     EXPECT_TRUE(board.heads[0].startsWith("POST /post HTTP/1.1"));
-    EXPECT_TRUE(board.heads[0].contains("Authorization: Basic " +
-                                        QByteArray("YO3ZZZ:secret").toBase64()));
+    // Not asked for it, the scoreboard is given no login.
+    EXPECT_FALSE(board.heads[0].contains("Authorization"));
     EXPECT_TRUE(poster->Status().contains("200 OK")) << poster->Status().toStdString();
 
     // Every figure of the grid, band by band and in total, is in the body.
@@ -207,6 +219,86 @@ TEST_F(Scoreboard, AnErrorNoAnswerOrRefusalIsShownAndTriedAgain) {
     }
     EXPECT_GE(failing.bodies.size(), 2u);
     EXPECT_GE(hanging.bodies.size(), 2u);
+}
+
+TEST_F(Scoreboard, TheLoginAnswersTheChallengeAndGoesOverPlainHttpOnlyWhenAllowed) {
+    FakeScoreboard board(FakeScoreboard::Mode::Ok, "YO3ZZZ:secret");
+    {
+        // Without the operator's tick an http address is posted nothing.
+        auto poster = Poster(board.Url(), false);
+        QSignalSpy finished(poster.get(), &ScoreboardPoster::Finished);
+        poster->PostNow();
+        ASSERT_EQ(finished.count(), 1);
+        EXPECT_TRUE(poster->Status().contains("plain http")) << poster->Status().toStdString();
+        QTest::qWait(200);
+        EXPECT_TRUE(board.heads.empty());
+    }
+    {
+        auto poster = Poster(board.Url());
+        QSignalSpy finished(poster.get(), &ScoreboardPoster::Finished);
+        poster->PostNow();
+        ASSERT_TRUE(finished.wait(5000));
+        EXPECT_TRUE(poster->Status().contains("200 OK")) << poster->Status().toStdString();
+        ASSERT_EQ(board.heads.size(), 2u);
+        EXPECT_FALSE(board.heads[0].contains("Authorization"));
+        EXPECT_TRUE(board.heads[1].contains("Authorization: Basic " +
+                                            QByteArray("YO3ZZZ:secret").toBase64()));
+    }
+    // A login the scoreboard refuses is offered once per post, and said so.
+    FakeScoreboard other(FakeScoreboard::Mode::Ok, "YO3ZZZ:another");
+    auto poster = Poster(other.Url());
+    QSignalSpy finished(poster.get(), &ScoreboardPoster::Finished);
+    poster->PostNow();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_TRUE(poster->Status().contains("login was refused")) << poster->Status().toStdString();
+    EXPECT_EQ(other.heads.size(), 2u);
+}
+
+// No secret store runs here (the session bus is out of reach): the
+// password goes into a file only the user reads, and an older qarvel's
+// plain-text password leaves the settings.
+TEST(ScoreboardPassword, WithoutASecretStoreItIsKeptInAFileOnlyTheUserReads) {
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/qarvel-test-bus");
+    QTemporaryDir dir;
+    const QString settingsPath = dir.filePath("qarvel/qarvel-station.conf");
+    {
+        QSettings old(settingsPath, QSettings::IniFormat);
+        old.setValue("Scoreboard/Url", "https://scores.example.org/post");
+        old.setValue("Scoreboard/User", "YO3ZZZ");
+        old.setValue("Scoreboard/Password", "old secret");
+    }
+    const QString file = ScoreboardPasswordStore::FallbackPathBeside(settingsPath);
+    {
+        ScoreboardPasswordStore store(settingsPath, file);
+        QSignalSpy saved(&store, &ScoreboardPasswordStore::Saved);
+        QSignalSpy notice(&store, &ScoreboardPasswordStore::Notice);
+        store.Load();
+        EXPECT_EQ(store.Password(), "old secret");
+        ASSERT_TRUE(saved.wait(10000));
+        EXPECT_TRUE(saved[0][0].toBool()) << saved[0][1].toString().toStdString();
+        ASSERT_EQ(notice.count(), 1);
+        EXPECT_TRUE(notice[0][0].toString().contains("scoreboard-password")) << notice[0][0].toString().toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const QSettings settings(settingsPath, QSettings::IniFormat);
+    EXPECT_FALSE(settings.contains("Scoreboard/Password"));
+    EXPECT_EQ(LoadScoreboardSettings(settingsPath).url, "https://scores.example.org/post");
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(QSettings(settingsPath, QSettings::IniFormat).allKeys().join(' ').contains("secret"));
+
+    // The next run reads it back; an emptied password is gone.
+    ScoreboardPasswordStore next(settingsPath, file);
+    QSignalSpy loaded(&next, &ScoreboardPasswordStore::Loaded);
+    next.Load();
+    ASSERT_TRUE(loaded.count() == 1 || loaded.wait(10000));
+    EXPECT_EQ(next.Password(), "old secret");
+    QSignalSpy saved(&next, &ScoreboardPasswordStore::Saved);
+    next.Save({});
+    ASSERT_TRUE(saved.wait(10000));
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 } // namespace
