@@ -63,6 +63,8 @@ bool SharedLogSession::Start(QString* error) {
         if (changed)
             rate->Reload();
     });
+    QObject::connect(shared_.get(), &SharedLog::SideChanged, &window_,
+                     &MainWindow::TakeLogStation);
     QObject::connect(shared_.get(), &SharedLog::Warning, &window_,
                      [](const QString& text) { zelmar::ReportError(text); });
     QObject::connect(shared_.get(), &SharedLog::RefusedChanged, &window_,

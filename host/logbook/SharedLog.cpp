@@ -22,6 +22,7 @@ SharedLog::SharedLog(const QString& location, const QString& table, const QStrin
     connect(worker_, &SharedLogWorker::ImportFinished, this, &SharedLog::ImportFinished);
     connect(worker_, &SharedLogWorker::Connected, this, &SharedLog::Connected);
     connect(worker_, &SharedLogWorker::Warning, this, &SharedLog::Warning);
+    connect(worker_, &SharedLogWorker::SideChanged, this, &SharedLog::SideChanged);
 }
 
 SharedLog::~SharedLog() {
@@ -44,6 +45,11 @@ void SharedLog::Kick() {
     const quint64 change = ++changes_;
     QMetaObject::invokeMethod(
         worker_, [worker = worker_, change] { worker->Deliver(change); }, Qt::QueuedConnection);
+}
+
+void SharedLog::PublishSide() {
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_] { worker->PublishSide(); }, Qt::QueuedConnection);
 }
 
 void SharedLog::Import(const std::vector<QsoRow>& rows) {

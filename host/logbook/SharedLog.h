@@ -26,6 +26,8 @@ public:
     void Start();
     // The copy holds something new for the server.
     void Kick();
+    // The log's station or submission details were changed here.
+    void PublishSide();
     // Sends `rows` to the server in one transaction; ImportFinished tells
     // the outcome. The copy gets them only once the server has them.
     void Import(const std::vector<QsoRow>& rows);
@@ -56,6 +58,8 @@ signals:
     void ImportFinished(bool ok, int imported, const QString& error);
     void Connected(int workPid, int listenPid);
     void Warning(const QString& text);
+    // Another position's station or submission details are now the copy's.
+    void SideChanged();
 
 private:
     void Take(bool online, int waiting, const QStringList& refused, quint64 covered);

@@ -2,6 +2,8 @@
 
 #include "logbook/LogConnection.h"
 #include "logbook/LogSchema.h"
+#include "logbook/StationStore.h"
+#include "logbook/SubmissionStore.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -208,7 +210,7 @@ void SharedLogWorker::TryConnect() {
     // Announcements missed while away are read by the rebuild.
     if (up) {
         online_ = true;
-        up = SendChanges() && Rebuild();
+        up = SendChanges() && Rebuild() && SyncSide();
     }
     if (!up) {
         online_ = false;
@@ -316,6 +318,71 @@ bool SharedLogWorker::SendChanges() {
     }
     if (refusedAny)
         Report();
+    return true;
+}
+
+void SharedLogWorker::PublishSide() {
+    sidePending_ = true;
+    if (online_ && !SyncSide() && !Alive())
+        GoOffline();
+}
+
+bool SharedLogWorker::SyncSide() {
+    const auto same = [](const StationSettings& a, const StationSettings& b) {
+        return a.call == b.call && a.dxccPrefix == b.dxccPrefix && a.continent == b.continent &&
+               a.sentExchange == b.sentExchange;
+    };
+    QSqlDatabase copy = copy_->Database();
+    StationStore stationThere(Server(), table_), stationHere(copy, table_);
+    SubmissionStore detailsThere(Server(), table_), detailsHere(copy, table_);
+    QString error;
+    StationSettings there, here;
+    StationStore::Read readThere = StationStore::Read::Failed;
+    std::optional<SubmissionDetails> detailsOnServer;
+    {
+        WatchedStatement watched(watchdog_, kStatementLimit);
+        readThere = stationThere.Load(there, &error);
+        if (readThere != StationStore::Read::Failed)
+            detailsOnServer = detailsThere.Load(&error);
+    }
+    if (readThere == StationStore::Read::Failed || !detailsOnServer)
+        return false;
+    const StationStore::Read readHere = stationHere.Load(here, &error);
+    const std::optional<SubmissionDetails> detailsInCopy = detailsHere.Load(&error);
+    if (readHere == StationStore::Read::Failed || !detailsInCopy) {
+        emit Warning(QStringLiteral("Cannot read this position's copy of the log's station: %1")
+                         .arg(error));
+        return true;
+    }
+    bool changed = false;
+    bool ok = true;
+    const bool mineFirst = sidePending_;
+    if (readHere == StationStore::Read::Found &&
+        (mineFirst || readThere == StationStore::Read::None)) {
+        if (readThere == StationStore::Read::None || !same(here, there)) {
+            WatchedStatement watched(watchdog_, kStatementLimit);
+            ok = stationThere.Save(here, &error);
+        }
+    } else if (readThere == StationStore::Read::Found &&
+               (readHere == StationStore::Read::None || !same(here, there))) {
+        ok = stationHere.Save(there, &error);
+        changed = true;
+    }
+    const SubmissionDetails none;
+    if (ok && *detailsInCopy != *detailsOnServer) {
+        if ((mineFirst || *detailsOnServer == none) && !(!mineFirst && *detailsInCopy == none)) {
+            WatchedStatement watched(watchdog_, kStatementLimit);
+            ok = detailsThere.Save(*detailsInCopy, &error);
+        } else {
+            ok = detailsHere.Save(*detailsOnServer, &error);
+            changed = true;
+        }
+    }
+    if (!ok)
+        return false;
+    sidePending_ = false;
+    if (changed)
+        emit SideChanged();
     return true;
 }
 

@@ -37,6 +37,10 @@ public slots:
     // Something new waits in the copy: the window's change number `change`.
     void Deliver(quint64 change);
     void Import(const std::vector<qarvel::QsoRow>& rows);
+    // The log's station or submission details were changed at this
+    // position (in the copy): they go to the server, now or at the next
+    // connect.
+    void PublishSide();
     // Closes every connection, in this thread.
     void Stop();
 
@@ -55,6 +59,9 @@ signals:
     // The server's backend process ids of the work and listening connections.
     void Connected(int workPid, int listenPid);
     void Warning(const QString& text);
+    // The server's station or submission details were taken into the copy,
+    // where they differed.
+    void SideChanged();
 
 private:
     void TryConnect();
@@ -64,6 +71,10 @@ private:
     bool Alive();
     bool SendChanges();
     bool Rebuild();
+    // The log's station and submission details, kept beside the log table:
+    // the server's are the log's; a position's own edit, or a server that
+    // has none yet, sends the copy's.
+    bool SyncSide();
     void Notified(const QString& name, QSqlDriver::NotificationSource source,
                   const QVariant& payload);
     void Follow(const QString& kind, const QString& qsoId);
@@ -82,6 +93,7 @@ private:
     QTimer* retry_ = nullptr;
     int delayMs_ = 0;
     bool online_ = false;
+    bool sidePending_ = false;
     bool stopped_ = false;
     quint64 covered_ = 0;
     QString lastWarning_;

@@ -6,6 +6,8 @@
 #include "formats/LogFileImporter.h"
 #include "contest/ContestSession.h"
 #include "contest/LogCheck.h"
+#include "logbook/SharedLog.h"
+#include "logbook/StationStore.h"
 #include "logbook/SubmissionStore.h"
 #include "reference/MasterScp.h"
 #include "windows/LogCheckDialog.h"
@@ -396,6 +398,8 @@ void MainWindow::EditStation() {
     QString error;
     if (!StationOfLog::Keep(log_, station, &error))
         zelmar::ReportError(error);
+    else if (shared_)
+        shared_->PublishSide(); // every position works as the log's station
     // The settings give the next new log its station.
     if (!SaveStationSettings(station))
         zelmar::ReportError(QStringLiteral("The station settings could not be saved in %1")
@@ -506,6 +510,28 @@ bool MainWindow::ExportCabrilloFile(const QString& path) {
     return false;
 }
 
+void MainWindow::TakeLogStation() {
+    StationSettings kept = station_;
+    QString error;
+    if (StationStore(log_.Database(), log_.Table()).Load(kept, &error) !=
+        StationStore::Read::Found) {
+        rate_->Reload();
+        return;
+    }
+    rate_->Reload(); // the minimum break may have changed too
+    if (kept.call == station_.call && kept.dxccPrefix == station_.dxccPrefix &&
+        kept.continent == station_.continent && kept.sentExchange == station_.sentExchange)
+        return;
+    SetStation(kept);
+    if (session_.IsStarted()) {
+        session_.HandOverStation();
+        session_.Recalc();
+    }
+    statusBar()->showMessage(
+        QStringLiteral("%1 (%2, %3) is the shared log's station; the log was rescored as %1.")
+            .arg(station_.call, station_.dxccPrefix, station_.continent));
+}
+
 void MainWindow::EditSubmission() {
     SubmissionStore store(log_.Database(), log_.Table());
     QString error;
@@ -522,6 +548,8 @@ void MainWindow::EditSubmission() {
         return;
     if (!store.Save(dialog.Details(), &error))
         zelmar::ReportError(error);
+    else if (shared_)
+        shared_->PublishSide(); // the details travel with the shared log
     rate_->Reload(); // the minimum break may have changed
     if (!SaveScoreboardSettings(dialog.Scoreboard(), StationSettingsPath()))
         zelmar::ReportError(QStringLiteral("The scoreboard settings could not be saved in %1")

@@ -56,6 +56,9 @@ public:
     bool ExportCabrilloFile(const QString& path);
     // The station dialog; a changed station is stored and handed on.
     void EditStation();
+    // A shared log's station (and details) as another position gave them,
+    // now in this position's copy: the window works and rescores as it.
+    void TakeLogStation();
     const StationSettings& Station() const { return station_; }
     RigctldClient* Rig() const { return rig_; }
     SendingControl* Sending() const { return sending_; }

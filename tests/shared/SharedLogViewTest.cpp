@@ -4,6 +4,8 @@
 #include "logbook/LogBook.h"
 #include "logbook/SharedLog.h"
 #include "logbook/SharedLogCopy.h"
+#include "logbook/StationStore.h"
+#include "logbook/SubmissionStore.h"
 #include "windows/LogTableModel.h"
 #include "windows/LogViewFollower.h"
 #include "PostgresServer.h"
@@ -96,5 +98,73 @@ TEST(SharedLogView, AnotherPositionsChangesReachTheViewRowByRow) {
     for (const char* name : {"view-here", "view-there"}) {
         QSqlDatabase::database(QLatin1String(name), false).close();
         QSqlDatabase::removeDatabase(QLatin1String(name));
+    }
+}
+
+// The log's station and submission details are the shared log's: a position
+// whose copy says otherwise takes the server's at its connect, and what it
+// changes itself goes to the server for the others.
+TEST(SharedLogView, EveryPositionWorksAsTheLogsStation) {
+    PostgresServer& server = PostgresServer::Shared();
+    ASSERT_TRUE(server.Running()) << server.Failure().toStdString();
+    QString error;
+    const QString database = server.CreateDatabase(&error);
+    ASSERT_FALSE(database.isEmpty()) << error.toStdString();
+    QTemporaryDir dir;
+    const QString url = server.SocketUrl(database);
+    const QString copyPath = dir.filePath(QStringLiteral("copy.sqlite"));
+    const QString here = QStringLiteral("side-here"), there = QStringLiteral("side-there");
+    ASSERT_TRUE(SharedLogCopy::Open(copyPath, here, QStringLiteral("Log"), &error))
+        << error.toStdString();
+    ASSERT_TRUE(LogBook::Open(url, there, QStringLiteral("Log"), &error)) << error.toStdString();
+    const auto station = [](const char* call, const char* prefix, const char* sent) {
+        StationSettings s;
+        s.call = QLatin1String(call);
+        s.dxccPrefix = QLatin1String(prefix);
+        s.continent = QStringLiteral("EU");
+        s.sentExchange = QLatin1String(sent);
+        return s;
+    };
+    const auto stationOf = [](const QString& connection) {
+        StationSettings s;
+        QString error;
+        StationStore(QSqlDatabase::database(connection), QStringLiteral("Log")).Load(s, &error);
+        return s.call + QLatin1Char(' ') + s.sentExchange;
+    };
+    {
+        StationStore serverStation(QSqlDatabase::database(there), QStringLiteral("Log"));
+        ASSERT_TRUE(serverStation.Save(station("YO3ZZZ", "YO", "BU"), &error))
+            << error.toStdString();
+        // This position was started with other settings, and has details
+        // the server does not have yet.
+        StationStore copyStation(QSqlDatabase::database(here), QStringLiteral("Log"));
+        ASSERT_TRUE(copyStation.Save(station("DL1ABC", "DL", ""), &error)) << error.toStdString();
+        SubmissionDetails details;
+        details.categoryPower = QStringLiteral("LOW");
+        ASSERT_TRUE(SubmissionStore(QSqlDatabase::database(here), QStringLiteral("Log"))
+                        .Save(details, &error))
+            << error.toStdString();
+
+        SharedLog shared(url, QStringLiteral("Log"), copyPath);
+        QSignalSpy taken(&shared, &SharedLog::SideChanged);
+        shared.Start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return taken.count() > 0; }, 10000));
+        EXPECT_EQ(stationOf(here), "YO3ZZZ BU");
+        const auto onServer =
+            SubmissionStore(QSqlDatabase::database(there), QStringLiteral("Log")).Load(&error);
+        ASSERT_TRUE(onServer.has_value()) << error.toStdString();
+        EXPECT_EQ(onServer->categoryPower, "LOW");
+
+        // A change made here (Station > Settings) reaches the server.
+        ASSERT_TRUE(copyStation.Save(station("YO3ZZZ", "YO", "IF"), &error))
+            << error.toStdString();
+        shared.PublishSide();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return stationOf(there) == "YO3ZZZ IF"; }, 10000))
+            << stationOf(there).toStdString();
+        EXPECT_EQ(taken.count(), 1);
+    }
+    for (const QString& name : {here, there}) {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
     }
 }
