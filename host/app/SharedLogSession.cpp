@@ -1,6 +1,7 @@
 #include "app/SharedLogSession.h"
 
 #include "windows/RateWindow.h"
+#include "windows/StationFinder.h"
 
 #include "logbook/LogBook.h"
 #include "logbook/Outbox.h"
@@ -62,6 +63,16 @@ bool SharedLogSession::Start(QString* error) {
     QObject::connect(shared_.get(), &SharedLog::Rebuilt, rate, [rate](bool changed) {
         if (changed)
             rate->Reload();
+    });
+    // Check partial and the band maps know the other positions' calls.
+    StationFinder* finder = window_.Finder();
+    QObject::connect(shared_.get(), &SharedLog::RowArrived, finder,
+                     [finder](qint64, const QsoRow& row) { finder->TakeQso(row); });
+    QObject::connect(shared_.get(), &SharedLog::RowChanged, finder, &StationFinder::ReloadLog);
+    QObject::connect(shared_.get(), &SharedLog::RowRemoved, finder, &StationFinder::ReloadLog);
+    QObject::connect(shared_.get(), &SharedLog::Rebuilt, finder, [finder](bool changed) {
+        if (changed)
+            finder->ReloadLog();
     });
     QObject::connect(shared_.get(), &SharedLog::SideChanged, &window_,
                      &MainWindow::TakeLogStation);

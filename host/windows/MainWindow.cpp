@@ -133,7 +133,6 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
         SetSerialNumbers(new LocalSerialNumbers(log_, this));
     connect(rig_, &RigctldClient::StateChanged, this, &MainWindow::ShowRigState);
     finder_ = new StationFinder(session_, countries_, log_, *entry_, *rig_, *this);
-    connect(model_, &QAbstractItemModel::modelReset, finder_, &StationFinder::ReloadLog);
     // A grabbed spot is worked in S&P; in Run the operator's own QSOs stay
     // off the band map.
     finder_->SetRunning(sending_->Run());
@@ -150,6 +149,7 @@ MainWindow::MainWindow(ContestSession& session, const CountryFile* countries, Lo
     rate_ = new RateWindow(log_, this);
     connect(entry_, &QsoEntryLine::Logged, rate_, &RateWindow::AddQso);
     connect(corrections_, &LogCorrectionFlow::Finished, rate_, &RateWindow::Reload);
+    connect(corrections_, &LogCorrectionFlow::Finished, finder_, &StationFinder::ReloadLog);
     connect(corrections_, &LogCorrectionFlow::Finished, entry_, &QsoEntryLine::ForgetLoggedQso);
     connect(corrections_, &LogCorrectionFlow::Note, this,
             [this](const QString& text) { statusBar()->showMessage(text, 5000); });
@@ -341,6 +341,8 @@ void MainWindow::ReloadLog() {
     view_->scrollToBottom();
     if (rate_)
         rate_->Reload();
+    if (finder_)
+        finder_->ReloadLog();
 }
 
 void MainWindow::ShowSummary() {

@@ -198,6 +198,12 @@ bool StationFinder::PutNextPartialCall() {
     return true;
 }
 
+void StationFinder::TakeQso(const QsoRow& row) {
+    matcher_.AddCall(row.call.toStdString());
+    judge_.Add(row);
+    RedrawSoon();
+}
+
 void StationFinder::Logged(const QsoRow& row) {
     matcher_.AddCall(row.call.toStdString());
     judge_.Add(row);

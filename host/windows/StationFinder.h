@@ -51,6 +51,8 @@ public:
     bool LoadMasterScp(const QString& path);
     // The log read again (at start, after an import or a correction).
     void ReloadLog();
+    // A QSO another position logged: its call and what it worked.
+    void TakeQso(const QsoRow& row);
     // The Spots menu, with the keys.
     void AddMenu(QMenuBar* bar);
     // The call the node is logged in with, and the node (none: no cluster).
