@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace qarvel {
 
@@ -38,7 +39,11 @@ void MessageBar::Show(const std::array<FunctionMessage, FunctionMessages::kKeys>
     set_->setText(setName);
     for (int i = 0; i < FunctionMessages::kKeys; ++i) {
         const QString label = set[i].label.isEmpty() ? QString() : set[i].label;
-        buttons_[i]->setText(QStringLiteral("F%1 %2").arg(i + 1).arg(label).trimmed());
+        const QString text = QStringLiteral("F%1 %2").arg(i + 1).arg(label).trimmed();
+        buttons_[i]->setText(text);
+        // A label is read at a glance: never cut, however narrow the window.
+        buttons_[i]->setMinimumWidth(
+            std::max(40, buttons_[i]->fontMetrics().horizontalAdvance(text) + 16));
         buttons_[i]->setToolTip(set[i].text);
         buttons_[i]->setEnabled(!set[i].text.trimmed().isEmpty());
     }
