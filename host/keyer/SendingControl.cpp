@@ -20,7 +20,7 @@ namespace qarvel {
 
 SendingControl::SendingControl(QsoEntryLine& entry, MessageBar& bar, QStatusBar& status,
                                QObject* parent)
-    : QObject(parent), entry_(entry), bar_(bar) {
+    : QObject(parent), entry_(entry), entryAlive_(&entry), bar_(bar) {
     setLabel_ = new QLabel(&status);
     setLabel_->setObjectName(QStringLiteral("SendingSet"));
     speedLabel_ = new QLabel(&status);
@@ -39,6 +39,8 @@ SendingControl::SendingControl(QsoEntryLine& entry, MessageBar& bar, QStatusBar&
 }
 
 SendingControl::~SendingControl() {
+    if (!entryAlive_)
+        return;
     entry_.SetEscapeFirst({});
     entry_.SetEnterAction({});
 }

@@ -74,6 +74,8 @@ private:
     bool Phone() const;
 
     QsoEntryLine& entry_;
+    // The window may take the entry line down first.
+    QPointer<QsoEntryLine> entryAlive_;
     MessageBar& bar_;
     StationSettings station_;
     KeyerSettings settings_;
